@@ -1,0 +1,159 @@
+#include "phonology/sonority.hpp"
+
+#include <array>
+
+#include "phonology/tokens.hpp"
+
+namespace vantro {
+
+namespace {
+
+constexpr char32_t kS = U's';
+
+inline bool is_s(TextView t) noexcept { return t.size() == 1 && t[0] == kS; }
+
+const TextSet& set_of(char cls, const SonorityClasses& classes) noexcept {
+    switch (cls) {
+        case 'Y': return classes.Y;
+        case 'L': return classes.L;
+        case 'N': return classes.N;
+        default: return classes.O;
+    }
+}
+
+// Whether the onset side may take `c` at the liquid step; "s" only counts
+// there when the caller allows it.
+inline bool takes_on_right(char cls, TextView c, const SonorityClasses& classes, bool s_liquid_in_attack) {
+    if (cls == 'L') return contains(classes.L, c) && (s_liquid_in_attack || !is_s(c));
+    return contains(set_of(cls, classes), c);
+}
+
+// Shared by the public entry point (owned tokens) and the syllabifier (views
+// into the input), so that syllabifying allocates nothing per token.
+template <class Tok>
+std::size_t split_cluster(std::span<const Tok> cluster, const SonorityClasses& classes,
+                          const PhonemeSets& sets, bool s_liquid_in_attack) {
+    const std::size_t n = cluster.size();
+    if (n < 2) return 0;
+    std::size_t i = 0, j = n;
+    // Falling sonority: each class takes at most one consonant on each side.
+    for (const char cls : {'Y', 'L', 'N', 'O'}) {
+        if (j > i && takes_on_right(cls, cluster[j - 1], classes, s_liquid_in_attack)) --j;
+        if (j > i && contains(set_of(cls, classes), cluster[i])) ++i;
+    }
+    if (j > i) {
+        // Leading liquids and glides of the unassigned middle still close the
+        // left syllable; from the first other consonant (or "s") on, it opens the right one.
+        std::size_t k = i;
+        while (k < j) {
+            const TextView t = cluster[k];
+            const char c = class_of(t, classes, sets);
+            if ((c != 'L' && c != 'Y') || is_s(t)) break;
+            ++k;
+        }
+        i = k;
+    }
+    return i;
+}
+
+}  // namespace
+
+SonorityClasses build_sonority_classes(const Alphabet& alphabet) {
+    SonorityClasses classes;
+    for (const auto& [symbol, entry] : alphabet) {
+        if (!entry.type) continue;
+        const Text& type = *entry.type;
+        if (type == U"voyelle") {
+            classes.V.insert(symbol);
+        } else if (type == U"semi-voyelle") {
+            classes.Y.insert(symbol);
+        } else if (type == U"consonne") {
+            if (entry.sous_type && *entry.sous_type == U"nasale") classes.N.insert(symbol);
+            else if (entry.sous_type && *entry.sous_type == U"liquide") classes.L.insert(symbol);
+            else classes.O.insert(symbol);
+        }
+    }
+    classes.O.insert(Text(1, kS));
+    classes.L.insert(Text(1, kS));
+    for (const Text& c : COMPOUND_PHONEMES) classes.O.insert(c);
+    return classes;
+}
+
+char class_of(TextView token, const SonorityClasses& classes, const PhonemeSets& sets) {
+    if (contains(classes.V, token) || est_voyelle(sets, token)) return 'V';
+    if (contains(classes.Y, token) || est_semi_voyelle(sets, token)) return 'Y';
+    if (contains(classes.L, token)) return 'L';
+    if (contains(classes.N, token)) return 'N';
+    return 'O';
+}
+
+std::vector<Text> merge_compounds_ipa(const std::vector<Text>& tokens) {
+    std::vector<Text> out;
+    out.reserve(tokens.size());
+    std::size_t i = 0;
+    while (i < tokens.size()) {
+        if (i + 1 < tokens.size()) {
+            Text pair = tokens[i] + tokens[i + 1];
+            if (is_compound_phoneme(pair)) {
+                out.push_back(std::move(pair));
+                i += 2;
+                continue;
+            }
+        }
+        out.push_back(tokens[i]);
+        ++i;
+    }
+    return out;
+}
+
+std::size_t split_central_cluster(std::span<const Text> cluster, const SonorityClasses& classes,
+                                  const PhonemeSets& sets, bool s_liquid_in_attack) {
+    return split_cluster(cluster, classes, sets, s_liquid_in_attack);
+}
+
+std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, const PhonemeSets& sets) {
+    std::vector<Text> syllables;
+    if (phone.empty()) return syllables;
+
+    // Tokens are contiguous in `phone`, so a joined pair is again a view of it.
+    const std::vector<TextView> raw = iter_phoneme_views(phone);
+    std::vector<TextView> tokens;
+    tokens.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size();) {
+        if (i + 1 < raw.size()) {
+            const TextView pair(raw[i].data(), raw[i].size() + raw[i + 1].size());
+            if (is_compound_phoneme(pair)) {
+                tokens.push_back(pair);
+                i += 2;
+                continue;
+            }
+        }
+        tokens.push_back(raw[i]);
+        ++i;
+    }
+
+    std::vector<std::size_t> nuclei;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        if (class_of(tokens[k], classes, sets) == 'V') nuclei.push_back(k);
+    }
+    if (nuclei.size() < 2) {
+        syllables.emplace_back(phone);
+        return syllables;
+    }
+
+    syllables.reserve(nuclei.size());
+    const std::span<const TextView> all(tokens);
+    const char32_t* cut = phone.data();
+    for (std::size_t m = 0; m + 1 < nuclei.size(); ++m) {
+        const std::size_t a = nuclei[m], b = nuclei[m + 1];
+        const std::size_t boundary =
+            a + 1 + split_cluster(all.subspan(a + 1, b - a - 1), classes, sets, true);
+        const char32_t* end = tokens[boundary].data();
+        syllables.emplace_back(cut, static_cast<std::size_t>(end - cut));
+        cut = end;
+    }
+    syllables.emplace_back(cut, static_cast<std::size_t>(phone.data() + phone.size() - cut));
+    return syllables;
+}
+
+}  // namespace vantro

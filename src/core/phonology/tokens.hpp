@@ -1,0 +1,34 @@
+// IPA phoneme tokens and the class predicates built on the data's sets.
+#pragma once
+
+#include <array>
+
+#include "common/text.hpp"
+#include "phonology/phoneme_sets.hpp"
+
+namespace vantro {
+
+// Phonemes written with two tokens that the syllabifier treats as one obstruent.
+inline const std::array<Text, 4> COMPOUND_PHONEMES = {U"tʃ", U"dʒ", U"ts", U"ɡz"};
+bool is_compound_phoneme(TextView s) noexcept;
+
+// Characters of a written word that stand for no sound.
+bool is_ignored_char(char32_t c) noexcept;
+
+constexpr char32_t SCHWA = U'ə';
+
+// One base code point followed by its combining marks; marks at the very
+// start form a token of their own. One pass, no allocation per code point.
+std::vector<Text> iter_phonemes(TextView ipa);
+// Same cut, as views into `ipa` (valid while `ipa` lives).
+std::vector<TextView> iter_phoneme_views(TextView ipa);
+
+bool est_voyelle(const PhonemeSets& sets, TextView phoneme);
+bool est_consonne(const PhonemeSets& sets, TextView phoneme);
+bool est_semi_voyelle(const PhonemeSets& sets, TextView phoneme);
+
+bool phone_starts_with_vowel(const PhonemeSets& sets, TextView phone);
+bool phone_ends_with_consonne(const PhonemeSets& sets, TextView phone);
+bool phone_ends_with_schwa(TextView phone);
+
+}  // namespace vantro

@@ -1,0 +1,207 @@
+#include "results/syllable_builder.hpp"
+
+#include <algorithm>
+
+#include "phonology/constituents.hpp"
+#include "phonology/tokens.hpp"
+
+namespace vantro {
+
+namespace {
+
+constexpr char32_t SILENT_MARK = U'\u00B0';  // follows a silent letter
+constexpr char32_t SHARED_MARK = U'\u00B2';  // letter shared with the phoneme before
+
+bool has_char(TextView s, char32_t c) noexcept { return s.find(c) != TextView::npos; }
+
+bool has_other_than(TextView s, char32_t c) noexcept {
+    return std::any_of(s.begin(), s.end(), [c](char32_t x) { return x != c; });
+}
+
+bool has_letter(TextView s) noexcept {
+    return std::any_of(s.begin(), s.end(), [](char32_t c) { return c != SILENT_MARK && c != SHARED_MARK; });
+}
+
+Text without(TextView s, char32_t drop) {
+    Text out;
+    out.reserve(s.size());
+    for (char32_t c : s)
+        if (c != drop) out.push_back(c);
+    return out;
+}
+
+// What a phoneme shows of its grapheme: the letters, no marker.
+Text letters_only(TextView s) {
+    Text out;
+    out.reserve(s.size());
+    for (char32_t c : s)
+        if (c != SILENT_MARK && c != SHARED_MARK) out.push_back(c);
+    return out;
+}
+
+struct MappedEntry {
+    TextView token;     // into the syllable's IPA
+    TextView grapheme;  // into dec_gr ("" once the alignment has run out)
+    Span span;
+};
+
+void append_bare_phonemes(std::vector<PhonemeRec>& group, TextView ipa) {
+    for (TextView tok : iter_phoneme_views(ipa)) group.push_back(PhonemeRec{Text(tok), Text()});
+}
+
+// Onset, nucleus and coda from the IPA alone, every grapheme empty.
+SyllabeRec syllable_without_letters(const Text& syll_phone, const std::optional<std::array<Text, 3>>& decomp) {
+    SyllabeRec s{syll_phone, Text(), Span{0, 0}, {}, {}, {}};
+    if (!decomp) {
+        append_bare_phonemes(s.attaque, syll_phone);
+        return s;
+    }
+    const auto& [att, noy, cod] = *decomp;
+    append_bare_phonemes(s.attaque, att);
+    s.noyau.push_back(PhonemeRec{noy, Text()});
+    append_bare_phonemes(s.coda, cod);
+    return s;
+}
+
+// The syllable's ortho is built in one string; part_end[k] is where the part
+// of entry k ends in it, so that a "²" can be slipped in after an earlier part.
+class OrthoParts {
+public:
+    explicit OrthoParts(std::size_t capacity) { part_end_.reserve(capacity); }
+
+    void reset() {
+        ortho_.clear();
+        part_end_.clear();
+    }
+    void push(TextView part) {
+        ortho_.append(part);
+        part_end_.push_back(ortho_.size());
+    }
+    // Marks the nearest earlier part that still holds a letter.
+    void mark_last_lettered_part() {
+        for (std::size_t k = part_end_.size(); k-- > 0;) {
+            std::size_t begin = k == 0 ? 0 : part_end_[k - 1];
+            TextView part = TextView(ortho_).substr(begin, part_end_[k] - begin);
+            if (!has_letter(part)) continue;
+            ortho_.insert(ortho_.begin() + static_cast<std::ptrdiff_t>(part_end_[k]), SHARED_MARK);
+            for (std::size_t j = k; j < part_end_.size(); ++j) ++part_end_[j];
+            return;
+        }
+    }
+    const Text& text() const noexcept { return ortho_; }
+
+private:
+    Text ortho_;
+    std::vector<std::size_t> part_end_;
+};
+
+void carry_to_previous(SyllabeRec& prev, const Text& bridge_letter, bool doubled_to_prev,
+                       const std::vector<MappedEntry>& mapped, std::int64_t word_offset) {
+    if (!bridge_letter.empty()) {
+        if (prev.ortho.ends_with(bridge_letter)) prev.ortho.resize(prev.ortho.size() - bridge_letter.size());
+        prev.ortho.push_back(U'(');
+        prev.ortho.append(bridge_letter);
+        prev.ortho.push_back(U')');
+        if (!mapped.empty()) {
+            const Span& bridge = mapped.front().span;
+            if (bridge.start < bridge.end) {
+                std::int64_t bridge_abs_end = word_offset + bridge.end;
+                if (bridge_abs_end > prev.span.end) prev.span.end = bridge_abs_end;
+            }
+        }
+    } else if (doubled_to_prev) {
+        prev.ortho.push_back(SHARED_MARK);
+    }
+}
+
+}  // namespace
+
+std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+                                       const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
+                                       std::int64_t word_offset, bool alignment_ok, const PhonemeSets& sets) {
+    std::vector<SyllabeRec> result;
+    result.reserve(syll_phones.size());
+    const bool with_letters = alignment_ok && !dec_ph.empty();
+
+    std::size_t cursor = 0;
+    std::vector<MappedEntry> mapped;
+    OrthoParts parts(8);
+    mapped.reserve(8);
+
+    for (const Text& syll_phone : syll_phones) {
+        const std::vector<TextView> syll_phonemes = iter_phoneme_views(syll_phone);
+        const auto decomp = decouper_syllabe(syll_phone, sets);
+
+        if (!with_letters) {
+            result.push_back(syllable_without_letters(syll_phone, decomp));
+            continue;
+        }
+
+        // Tokens take the aligned entries by position only; the IPA is never compared.
+        mapped.clear();
+        for (TextView p : syll_phonemes) {
+            if (cursor < dec_ph.size()) {
+                mapped.push_back(MappedEntry{p, dec_gr.at(cursor), dec_spans.at(cursor)});
+                ++cursor;
+            } else {
+                mapped.push_back(MappedEntry{p, TextView(), Span{0, 0}});
+            }
+        }
+
+        parts.reset();
+        bool seen_span = false;
+        std::int64_t rel_start = 0;
+        std::int64_t rel_end = 0;
+        Text bridge_letter;
+        bool doubled_to_prev = false;
+
+        for (std::size_t idx = 0; idx < mapped.size(); ++idx) {
+            const MappedEntry& m = mapped[idx];
+            if (m.span.start < m.span.end) {
+                rel_start = seen_span ? std::min(rel_start, m.span.start) : m.span.start;
+                rel_end = std::max(rel_end, m.span.end);
+                seen_span = true;
+            }
+            if (!has_char(m.grapheme, SHARED_MARK)) {
+                parts.push(m.grapheme);
+            } else if (idx == 0) {
+                // The syllable opens on a letter it shares with the one before.
+                Text clean = without(m.grapheme, SHARED_MARK);
+                if (!clean.empty()) {
+                    bridge_letter = without(clean, SILENT_MARK);
+                    parts.push(clean);
+                } else {
+                    parts.push(TextView());
+                    doubled_to_prev = true;
+                }
+            } else if (has_other_than(m.grapheme, SHARED_MARK)) {
+                parts.push(m.grapheme);
+            } else {
+                parts.push(TextView());
+                parts.mark_last_lettered_part();
+            }
+        }
+
+        if (!seen_span || rel_start >= rel_end) rel_start = rel_end = 0;
+        const Span span{word_offset + rel_start, word_offset + rel_end};
+
+        if (!result.empty()) carry_to_previous(result.back(), bridge_letter, doubled_to_prev, mapped, word_offset);
+
+        SyllabeRec syl{syll_phone, parts.text(), span, {}, {}, {}};
+        if (decomp) {
+            const auto& [att, noy, cod] = *decomp;
+            std::size_t idx = 0;
+            auto grapheme_at = [&](std::size_t i) { return i < mapped.size() ? letters_only(mapped[i].grapheme) : Text(); };
+            for (TextView tok : iter_phoneme_views(att)) syl.attaque.push_back(PhonemeRec{Text(tok), grapheme_at(idx++)});
+            syl.noyau.push_back(PhonemeRec{noy, grapheme_at(idx++)});
+            for (TextView tok : iter_phoneme_views(cod)) syl.coda.push_back(PhonemeRec{Text(tok), grapheme_at(idx++)});
+        } else {
+            syl.attaque.reserve(mapped.size());
+            for (const MappedEntry& m : mapped) syl.attaque.push_back(PhonemeRec{Text(m.token), letters_only(m.grapheme)});
+        }
+        result.push_back(std::move(syl));
+    }
+    return result;
+}
+
+}  // namespace vantro

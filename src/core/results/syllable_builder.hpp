@@ -1,0 +1,20 @@
+// Lays IPA syllables over an alignment: letters, spans, onset/nucleus/coda.
+#pragma once
+
+#include "common/text.hpp"
+#include "phonology/phoneme_sets.hpp"
+#include "results/syllable.hpp"
+
+namespace vantro {
+
+// One syllable per entry of `syll_phones`. Aligned entries are taken by
+// position; "²" carries a shared letter over to the previous syllable.
+// Without an alignment (ok false or no entry) the syllables have no letters.
+// Entries that run out leave later syllables with no letters and the span
+// (word_offset, word_offset). dec_gr and dec_spans must cover every entry of
+// dec_ph that a syllable reaches (std::out_of_range otherwise).
+std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+                                       const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
+                                       std::int64_t word_offset, bool alignment_ok, const PhonemeSets& sets);
+
+}  // namespace vantro

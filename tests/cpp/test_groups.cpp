@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "groups/group_builder.hpp"
+#include "groups/group_syllabifier.hpp"
+
+namespace vantro {
+namespace {
+
+PhonemeSets french_sets() {
+    PhonemeSets s;
+    for (const char* v : {"a", "e", "i", "o", "u", "y", "ɔ", "ɛ", "ø", "œ", "ə", "ɑ"}) s.voyelles.insert(from_utf8(v));
+    for (const char* c : {"p", "t", "k", "b", "d", "ɡ", "f", "v", "s", "z", "ʃ", "ʒ", "m", "n", "l", "ʁ"})
+        s.consonnes.insert(from_utf8(c));
+    for (const char* j : {"j", "w", "ɥ"}) s.semi_voyelles.insert(from_utf8(j));
+    return s;
+}
+
+TextMap<Text> liaison_table() {
+    TextMap<Text> t;
+    t.emplace(U"Lz", U"z");
+    t.emplace(U"Lt", U"t");
+    t.emplace(U"Lvide", U"");
+    t.emplace(U"none", U"n");  // must never be consulted: "none" means no liaison
+    t.emplace(U"NONE", U"n");
+    return t;
+}
+
+WordForGrouping word(const char* text, const char* phone, std::optional<const char*> liaison = "none") {
+    WordForGrouping w;
+    w.text = from_utf8(text);
+    w.phone = from_utf8(phone);
+    w.liaison = liaison ? std::optional<Text>(from_utf8(*liaison)) : std::nullopt;
+    return w;
+}
+WordForGrouping with_punctuation(WordForGrouping w) {
+    w.ponctuation_avant = true;
+    return w;
+}
+WordForGrouping with_elision(WordForGrouping w) {
+    w.elision_avant = true;
+    return w;
+}
+WordForGrouping formula(WordForGrouping w) {
+    w.est_formule = true;
+    return w;
+}
+
+// first+count [junctions] phone, with " F" for a formula group.
+std::string describe(const GroupPlan& g) {
+    std::string out = std::to_string(g.first) + "+" + std::to_string(g.count) + " [";
+    for (std::size_t i = 0; i < g.jonctions.size(); ++i) out += (i ? " " : "") + to_utf8(g.jonctions[i]);
+    out += "] " + to_utf8(g.phone_groupe);
+    if (g.est_formule) out += " F";
+    return out;
+}
+
+struct GroupingCase {
+    const char* name;
+    std::vector<WordForGrouping> mots;
+    GroupingOptions options;
+    std::vector<std::string> expected;
+};
+
+GroupingOptions without_liaisons() {
+    GroupingOptions o;
+    o.gerer_liaisons = false;
+    return o;
+}
+GroupingOptions without_elisions() {
+    GroupingOptions o;
+    o.gerer_elisions = false;
+    return o;
+}
+GroupingOptions nothing_joins() { return GroupingOptions{false, false, false}; }
+
+std::vector<GroupingCase> grouping_cases() {
+    const auto les = word("les", "le", "Lz");
+    const auto enfants = word("enfants", "ɑ̃fɑ̃", "Lz");
+    return {
+        {"empty sentence", {}, {}, {}},
+        {"single word", {word("chat", "ʃa")}, {}, {"0+1 [] ʃa"}},
+        {"elision by apostrophe", {word("l'", "l"), word("enfant", "ɑ̃fɑ̃")}, {}, {"0+2 [elision] lɑ̃fɑ̃"}},
+        {"elision flagged on the second word", {word("j", "ʒ"), with_elision(word("ai", "e"))}, {}, {"0+2 [elision] ʒe"}},
+        {"elision flag wins over liaison and consonants", {word("qu", "k", "Lz"), with_elision(word("il", "il"))}, {},
+         {"0+2 [elision] kil"}},
+        {"typographic apostrophe is no elision", {word("l’", "l"), word("enfant", "ɑ̃fɑ̃")}, {},
+         {"0+2 [enchainement] lɑ̃fɑ̃"}},
+        {"elisions off fall through to enchainement", {word("l'", "l"), word("enfant", "ɑ̃fɑ̃")}, without_elisions(),
+         {"0+2 [enchainement] lɑ̃fɑ̃"}},
+        {"liaison: consonant not inserted in the IPA", {les, enfants}, {}, {"0+2 [liaison_z] leɑ̃fɑ̃"}},
+        {"liaisons off, no consonant to chain", {les, enfants}, without_liaisons(), {"0+1 [] le", "1+1 [] ɑ̃fɑ̃"}},
+        {"liaison needs a vowel after", {les, word("chats", "ʃa")}, {}, {"0+1 [] le", "1+1 [] ʃa"}},
+        {"chain of liaisons", {les, enfants, word("ont", "ɔ̃", "Lt"), word("eu", "y")}, {},
+         {"0+4 [liaison_z liaison_z liaison_t] leɑ̃fɑ̃ɔ̃y"}},
+        {"enchainement", {word("avec", "avɛk"), word("elle", "ɛl")}, {}, {"0+2 [enchainement] avɛkɛl"}},
+        {"enchainement off", {word("avec", "avɛk"), word("elle", "ɛl")}, GroupingOptions{true, true, false},
+         {"0+1 [] avɛk", "1+1 [] ɛl"}},
+        {"nothing joins with every option off", {word("l'", "l"), word("enfant", "ɑ̃fɑ̃")}, nothing_joins(),
+         {"0+1 [] l", "1+1 [] ɑ̃fɑ̃"}},
+        {"punctuation breaks even an elision", {word("l'", "l"), with_punctuation(word("enfant", "ɑ̃fɑ̃"))}, {},
+         {"0+1 [] l", "1+1 [] ɑ̃fɑ̃"}},
+        {"a formula is a group of its own",
+         {word("avec", "avɛk"), formula(word("12", "duz")), word("ans", "ɑ̃")}, {},
+         {"0+1 [] avɛk", "1+1 [] duz F", "2+1 [] ɑ̃"}},
+        {"a formula after an elided word still breaks", {word("l'", "l"), formula(word("A4", "a"))}, {},
+         {"0+1 [] l", "1+1 [] a F"}},
+        {"unknown liaison label falls through to enchainement", {word("cher", "ʃɛʁ", "Lq"), word("ami", "ami")}, {},
+         {"0+2 [enchainement] ʃɛʁami"}},
+        {"label mapped to nothing falls through", {word("cher", "ʃɛʁ", "Lvide"), word("ami", "ami")}, {},
+         {"0+2 [enchainement] ʃɛʁami"}},
+        {"empty label is looked up, gives nothing", {word("cher", "ʃɛʁ", ""), word("ami", "ami")}, {},
+         {"0+2 [enchainement] ʃɛʁami"}},
+        {"label that is not a string gives nothing", {word("cher", "ʃɛʁ", std::nullopt), word("ami", "ami")}, {},
+         {"0+2 [enchainement] ʃɛʁami"}},
+        {"label none is never looked up", {word("un", "œ̃", "none"), word("ami", "ami")}, {}, {"0+1 [] œ̃", "1+1 [] ami"}},
+        {"label compared exactly with none", {word("un", "œ̃", "NONE"), word("ami", "ami")}, {},
+         {"0+2 [liaison_n] œ̃ami"}},
+    };
+}
+
+TEST(ConstruireGroupes, Cases) {
+    const PhonemeSets sets = french_sets();
+    const TextMap<Text> liaisons = liaison_table();
+    for (const GroupingCase& c : grouping_cases()) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> got;
+        for (const GroupPlan& g : construire_groupes(c.mots, c.options, liaisons, sets)) got.push_back(describe(g));
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+TEST(ConstruireGroupes, GroupSpanRunsFromFirstToLastWord) {
+    const PhonemeSets sets = french_sets();
+    const std::vector<WordForGrouping> mots = {word("les", "le", "Lz"), word("enfants", "ɑ̃fɑ̃"),
+                                               with_punctuation(word("ici", "isi"))};
+    const auto groups = construire_groupes(mots, {}, liaison_table(), sets);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(group_span(groups[0], {{0, 3}, {4, 11}, {13, 16}}), (Span{0, 11}));
+    EXPECT_EQ(group_span(groups[1], {{0, 3}, {4, 11}, {13, 16}}), (Span{13, 16}));
+    // Words without a token have the span (0, 0).
+    EXPECT_EQ(group_span(groups[0], {{2, 3}, {0, 0}, {0, 0}}), (Span{2, 0}));
+}
+
+TEST(GroupAlignmentText, WordsJoinedWithoutSpaces) {
+    const auto joined = build_group_alignment_text({{U"les", 0}, {U"enfants", 4}});
+    EXPECT_EQ(joined.text, U"lesenfants");
+    EXPECT_EQ(joined.word_boundaries, (std::vector<std::int64_t>{3}));
+    EXPECT_EQ(joined.char_map, (std::vector<std::int64_t>{0, 1, 2, 4, 5, 6, 7, 8, 9, 10}));
+
+    const auto three = build_group_alignment_text({{U"l'", 5}, {U"", 8}, {U"ami", 9}});
+    EXPECT_EQ(three.text, U"l'ami");
+    EXPECT_EQ(three.word_boundaries, (std::vector<std::int64_t>{2, 2}));
+    EXPECT_EQ(three.char_map, (std::vector<std::int64_t>{5, 6, 9, 10, 11}));
+
+    const auto none = build_group_alignment_text({});
+    EXPECT_TRUE(none.text.empty());
+    EXPECT_TRUE(none.word_boundaries.empty());
+    EXPECT_TRUE(none.char_map.empty());
+}
+
+TEST(MapGroupSpan, Cases) {
+    const std::vector<std::int64_t> les_enfants = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10};
+    struct Case {
+        const char* name;
+        std::vector<std::int64_t> char_map;
+        Span in;
+        Span out;
+    };
+    const std::vector<Case> cases = {
+        {"span across the words covers the space", les_enfants, {2, 5}, {2, 6}},
+        {"span inside the second word", les_enfants, {3, 10}, {4, 11}},
+        {"empty span at the start ends at the group end", les_enfants, {0, 0}, {0, 11}},
+        {"empty span at the end", les_enfants, {10, 10}, {11, 11}},
+        {"empty span at a word boundary", les_enfants, {3, 3}, {4, 3}},
+        {"past the letters", les_enfants, {12, 14}, {11, 11}},
+        {"no letters leaves the span alone", {}, {0, 0}, {0, 0}},
+        {"no letters, non-zero span", {}, {2, 3}, {2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(map_group_span(c.in, c.char_map), c.out);
+    }
+}
+
+}  // namespace
+}  // namespace vantro

@@ -5,6 +5,7 @@
 
 #include "groups/group_builder.hpp"
 #include "groups/group_syllabifier.hpp"
+#include "phonology/sonority.hpp"
 
 namespace vantro {
 namespace {
@@ -183,6 +184,106 @@ TEST(MapGroupSpan, Cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(map_group_span(c.in, c.char_map), c.out);
     }
+}
+
+// A small phoneme table and alphabet, enough for the groups below.
+struct E2Data {
+    Alphabet alphabet;
+    PhonemeSets sets;
+    SonorityClasses sonority;
+    CompiledTable table;
+    TextSet silent_letters;
+};
+
+Alphabet e2_alphabet() {
+    auto entry = [](const char32_t* type, const char32_t* sous_type) {
+        AlphabetEntry e;
+        e.type = Text(type);
+        if (sous_type) e.sous_type = Text(sous_type);
+        return e;
+    };
+    Alphabet a;
+    for (const char32_t* v : {U"a", U"e", U"ɛ", U"ɔ", U"i"}) a.emplace_back(v, entry(U"voyelle", U"orale"));
+    a.emplace_back(U"ɑ\u0303", entry(U"voyelle", U"nasale"));
+    a.emplace_back(U"l", entry(U"consonne", U"liquide"));
+    for (const char32_t* c : {U"k", U"f", U"v", U"z", U"ʃ"}) a.emplace_back(c, entry(U"consonne", U"occlusive"));
+    return a;
+}
+
+PhoneTable e2_phone_table() {
+    PhoneTable t;
+    t.entries = {{U"a", {U"a"}},          {U"e", {U"es", U"e"}}, {U"ɛ", {U"e"}},   {U"ɔ", {U"o"}},
+                 {U"ɑ\u0303", {U"en", U"an"}}, {U"l", {U"ll", U"l"}}, {U"k", {U"c"}},  {U"f", {U"f"}},
+                 {U"v", {U"v"}},          {U"z", {U"s"}},        {U"ʃ", {U"ch"}},  {U"i", {U"i"}},
+                 {U"ɛɡz", {U"ex"}}};
+    return t;
+}
+
+const E2Data& e2_data() {
+    static const E2Data data = [] {
+        Alphabet a = e2_alphabet();
+        PhonemeSets s = french_sets();
+        SonorityClasses c = build_sonority_classes(a);
+        return E2Data{std::move(a), std::move(s), std::move(c), CompiledTable(e2_phone_table()),
+                      TextSet{U"e", U"s", U"t", U"h"}};
+    }();
+    return data;
+}
+
+std::string describe_syllables(const std::vector<SyllabeRec>& syllables) {
+    std::string out;
+    for (const SyllabeRec& s : syllables) {
+        if (!out.empty()) out += " | ";
+        out += to_utf8(s.phone) + " \"" + to_utf8(s.ortho) + "\" (" + std::to_string(s.span.start) + "," +
+               std::to_string(s.span.end) + ")";
+    }
+    return out;
+}
+
+TEST(SyllabifierGroupe, Cases) {
+    const E2Data& d = e2_data();
+    const LinguisticContext ctx{d.sets, d.sonority, d.table, d.silent_letters};
+    struct Case {
+        const char* name;
+        const char* phone;
+        std::vector<GroupWord> words;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"one word keeps spans relative to its start", "ʃɔkɔla", {{U"chocolat", 10}},
+         R"~(ʃɔ "cho" (10,13) | kɔ "co" (13,15) | la "lat°" (15,18))~"},
+        {"words aligned as one, spans mapped over the space", "leɑ̃fɑ̃", {{U"les", 0}, {U"enfants", 4}},
+         R"~(le "les" (0,3) | ɑ̃ "en" (4,6) | fɑ̃ "fant°s°" (6,11))~"},
+        {"a syllable across two words covers the space", "lezɑ̃fɑ̃", {{U"les", 0}, {U"enfants", 4}},
+         R"~(le "le" (0,2) | zɑ̃ "sen" (2,6) | fɑ̃ "fant°s°" (6,11))~"},
+        {"enchainement", "avɛkɛl", {{U"avec", 20}, {U"elle", 25}},
+         R"~(a "a" (20,21) | vɛ "ve" (21,23) | kɛl "celle°" (23,29))~"},
+        {"failed alignment: syllables without letters", "ʃɔ", {{U"xyz", 3}, {U"w", 7}},
+         R"~(ʃɔ "" (0,0))~"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(describe_syllables(syllabifier_groupe(from_utf8(c.phone), c.words, ctx)), c.expected);
+    }
+}
+
+
+// An entry of three phonemes leaves "ɡz" on one letter after the alignment;
+// the group pass splits it again so that every phoneme has its own grapheme.
+TEST(SyllabifierGroupe, ThreePhonemeEntryIsSplitTwice) {
+    const E2Data& d = e2_data();
+    const LinguisticContext ctx{d.sets, d.sonority, d.table, d.silent_letters};
+    const auto syllables = syllabifier_groupe(U"ɛɡzil", {{U"exil", 2}}, ctx);
+    EXPECT_EQ(describe_syllables(syllables), R"~(ɛ "e" (2,3) | ɡzil "xil" (3,6))~");
+    ASSERT_EQ(syllables.size(), 2u);
+    const SyllabeRec& second = syllables[1];
+    ASSERT_EQ(second.attaque.size(), 2u);
+    EXPECT_EQ(second.attaque[0].grapheme, U"x");
+    EXPECT_EQ(second.attaque[1].grapheme, U"");
+    ASSERT_EQ(second.noyau.size(), 1u);
+    EXPECT_EQ(second.noyau[0].grapheme, U"i");
+    ASSERT_EQ(second.coda.size(), 1u);
+    EXPECT_EQ(second.coda[0].grapheme, U"l");
 }
 
 }  // namespace

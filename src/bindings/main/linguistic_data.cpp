@@ -14,7 +14,11 @@ PyObject* g_module = nullptr;  // borrowed: the module outlives every call
 // reused by other objects.
 class Fingerprint {
 public:
-    ~Fingerprint() { clear(); }
+    // Static caches die after the interpreter has finalized: their
+    // references must not be released then.
+    ~Fingerprint() {
+        if (Py_IsInitialized()) clear();
+    }
     void clear() {
         for (std::size_t i = 0; i < refs_.size(); ++i)
             if (owned_[i]) Py_DECREF(reinterpret_cast<PyObject*>(refs_[i]));

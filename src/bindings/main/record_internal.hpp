@@ -60,6 +60,22 @@ private:
     Owned list_;
 };
 
+// separator.join(f(item) for item in iterable); f returns a new reference.
+template <class F>
+inline PyObject* join_each(PyObject* iterable, PyObject* separator, F&& f) {
+    Owned it(PyObject_GetIter(iterable));
+    if (!it) return nullptr;
+    Owned pieces(PyList_New(0));
+    if (!pieces) return nullptr;
+    while (PyObject* raw = PyIter_Next(it.get())) {
+        Owned item(raw);
+        Owned piece(f(item.get()));
+        if (!piece || PyList_Append(pieces.get(), piece.get()) < 0) return nullptr;
+    }
+    if (PyErr_Occurred()) return nullptr;
+    return PyUnicode_Join(separator, pieces.get());
+}
+
 enum class Default : unsigned char {
     Required,
     EmptyStr,
@@ -95,6 +111,9 @@ const RecordDef& record_def(Rec r);
 
 struct RecordRuntime {
     PyTypeObject* type = nullptr;
+    int nfields = 0;
+    int nrequired = 0;  // required fields come first
+    Default defaults[kMaxFields] = {};
     PyObject* names[kMaxFields] = {};  // interned field names
     PyObject* init_qualname = nullptr;  // "<Name>.__init__", for argument errors
     newfunc base_new = nullptr;         // tp_new as created, to detect monkey-patching
@@ -129,6 +148,7 @@ struct Constants {
     PyObject* s_nb_groupes;
     PyObject* s_format_ligne1;
     PyObject* s_format_ligne2;
+    PyObject* frozen_error;  // dataclasses.FrozenInstanceError
 };
 extern Constants g_const;
 

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
+#include "alignment/key_prefixes.hpp"
+#include "alignment/text_cost.hpp"
 #include "common/text.hpp"
 
 namespace vantro {
@@ -15,20 +18,28 @@ struct PhoneTable {
 // What the search needs from the table, computed once per table.
 class CompiledTable {
 public:
+    static constexpr std::uint32_t NONE = 0xFFFFFFFFu;
+
     struct Grapheme {
         Text raw;   // as written in the table, markers included
         Text norm;  // with every "²" removed: what must occur in the word
         bool has_shared_mark = false;
+        TextCost cost;                                   // of `raw`
+        KeyPrefixes::State prefix = KeyPrefixes::ROOT;   // `raw` read from the empty text
     };
     struct Entry {
         Text key;
         std::vector<Text> tokens;  // iter_phonemes(lower(key))
         std::vector<Grapheme> graphemes;
+        std::vector<std::uint32_t> token_ids;      // ids of `tokens` (see token_id)
+        std::vector<std::uint32_t> token_entries;  // entry whose key is that token, or NONE
+        std::vector<char32_t> first_letters;       // first letter of each norm, 0 when empty
     };
 
     explicit CompiledTable(const PhoneTable& table);
 
-    // Entries in table order; a key that appears twice keeps its last list.
+    // Entries in table order; a key that appears twice keeps its first
+    // place and its last list.
     const std::vector<Entry>& entries() const noexcept { return entries_; }
     // Indices into entries(): keys with at least one token, most tokens first,
     // table order among equals.
@@ -38,11 +49,30 @@ public:
     bool is_key(TextView s) const { return index_.find(s) != index_.end(); }
     std::size_t max_key_length() const noexcept { return max_key_length_; }
 
+    // Entry index of a key, or NONE.
+    std::uint32_t entry_of(TextView key) const;
+    // Small id of a phoneme token that occurs in some key's token list, or NONE.
+    std::uint32_t token_id(TextView token) const;
+    // Entry whose key is exactly the token with this id, or NONE.
+    std::uint32_t entry_of_token(std::uint32_t id) const noexcept { return token_entry_[id]; }
+    // Entries of bloc_order() whose first token has this id, in that order.
+    const std::vector<std::uint32_t>& blocs_starting_with(std::uint32_t id) const noexcept {
+        return blocs_by_first_token_[id];
+    }
+    const KeyPrefixes& key_prefixes() const noexcept { return prefixes_; }
+    // Some table grapheme holds a "°" of its own.
+    bool has_silent_marks() const noexcept { return has_silent_marks_; }
+
 private:
     std::vector<Entry> entries_;
     std::vector<std::size_t> bloc_order_;
     TextMap<std::size_t> index_;
     std::size_t max_key_length_ = 0;
+    TextMap<std::uint32_t> token_index_;
+    std::vector<std::uint32_t> token_entry_;
+    std::vector<std::vector<std::uint32_t>> blocs_by_first_token_;
+    KeyPrefixes prefixes_;
+    bool has_silent_marks_ = false;
 };
 
 }  // namespace vantro

@@ -114,6 +114,26 @@ void carry_to_previous(SyllabeRec& prev, const Text& bridge_letter, bool doubled
     }
 }
 
+// Onset, nucleus and coda take their IPA from the decomposition and their
+// graphemes from the mapped entries, by position.
+void fill_constituents(SyllabeRec& syl, const std::optional<std::array<Text, 3>>& decomp,
+                       const std::vector<MappedEntry>& mapped) {
+    if (!decomp) {
+        syl.attaque.reserve(mapped.size());
+        for (const MappedEntry& m : mapped) syl.attaque.push_back(PhonemeRec{Text(m.token), letters_only(m.grapheme)});
+        return;
+    }
+    const auto& [att, noy, cod] = *decomp;
+    std::size_t idx = 0;
+    auto next_grapheme = [&] {
+        const std::size_t i = idx++;
+        return i < mapped.size() ? letters_only(mapped[i].grapheme) : Text();
+    };
+    for (TextView tok : iter_phoneme_views(att)) syl.attaque.push_back(PhonemeRec{Text(tok), next_grapheme()});
+    syl.noyau.push_back(PhonemeRec{noy, next_grapheme()});
+    for (TextView tok : iter_phoneme_views(cod)) syl.coda.push_back(PhonemeRec{Text(tok), next_grapheme()});
+}
+
 }  // namespace
 
 std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
@@ -188,17 +208,7 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
         if (!result.empty()) carry_to_previous(result.back(), bridge_letter, doubled_to_prev, mapped, word_offset);
 
         SyllabeRec syl{syll_phone, parts.text(), span, {}, {}, {}};
-        if (decomp) {
-            const auto& [att, noy, cod] = *decomp;
-            std::size_t idx = 0;
-            auto grapheme_at = [&](std::size_t i) { return i < mapped.size() ? letters_only(mapped[i].grapheme) : Text(); };
-            for (TextView tok : iter_phoneme_views(att)) syl.attaque.push_back(PhonemeRec{Text(tok), grapheme_at(idx++)});
-            syl.noyau.push_back(PhonemeRec{noy, grapheme_at(idx++)});
-            for (TextView tok : iter_phoneme_views(cod)) syl.coda.push_back(PhonemeRec{Text(tok), grapheme_at(idx++)});
-        } else {
-            syl.attaque.reserve(mapped.size());
-            for (const MappedEntry& m : mapped) syl.attaque.push_back(PhonemeRec{Text(m.token), letters_only(m.grapheme)});
-        }
+        fill_constituents(syl, decomp, mapped);
         result.push_back(std::move(syl));
     }
     return result;

@@ -1,0 +1,94 @@
+#include "alignment/assembly.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "alignment/text_cost.hpp"
+#include "phonology/tokens.hpp"
+
+namespace vantro {
+
+namespace {
+
+std::int64_t letters_in(TextView g) noexcept {
+    std::int64_t n = 0;
+    for (char32_t c : g) {
+        if (c != SILENT_MARK && c != SHARED_MARK) ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+std::vector<Span> build_spans(const std::vector<Text>& align_gr) {
+    std::vector<Span> spans;
+    spans.reserve(align_gr.size());
+    std::int64_t pos = 0;
+    for (const Text& g : align_gr) {
+        const std::int64_t n = letters_in(g);
+        spans.push_back(Span{pos, pos + n});
+        pos += n;
+    }
+    return spans;
+}
+
+Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
+                              const std::vector<Span>& spans) {
+    Alignment out;
+    const std::size_t n = std::min({align_ph.size(), align_gr.size(), spans.size()});
+    out.dec_ph.reserve(n);
+    out.dec_gr.reserve(n);
+    out.dec_spans.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Text& ph = align_ph[i];
+        const Text& gr = align_gr[i];
+        const Span span = spans[i];
+        const std::vector<TextView> tokens = iter_phoneme_views(ph);
+        if (tokens.size() == 1) {
+            out.dec_ph.push_back(ph);
+            out.dec_gr.push_back(gr);
+            out.dec_spans.push_back(span);
+            continue;
+        }
+        if (tokens.empty()) throw std::out_of_range("alignment element without any phoneme token");
+
+        // The first phoneme gets the first character, the others share the rest.
+        const Text g0 = gr.empty() ? Text() : gr.substr(0, 1);
+        const auto g0_len = static_cast<std::int64_t>(g0.size());
+        out.dec_ph.emplace_back(tokens.front());
+        out.dec_gr.push_back(g0);
+        out.dec_spans.push_back(Span{span.start, span.start + g0_len});
+
+        Text rest;
+        for (std::size_t k = 1; k < tokens.size(); ++k) rest += tokens[k];
+        if (rest.empty()) continue;
+        const Text g1 = gr.size() > 1 ? gr.substr(1) : Text();
+        out.dec_ph.push_back(std::move(rest));
+        if (g1.empty()) {
+            out.dec_gr.emplace_back();
+            out.dec_spans.push_back(Span{span.end, span.end});
+            continue;
+        }
+        const std::int64_t g1_letters = letters_in(g1);
+        if (g1_letters > 0) {
+            out.dec_gr.push_back(g1);
+            out.dec_spans.push_back(Span{span.start + g0_len, span.start + g0_len + g1_letters});
+        } else {
+            // Only markers left: the second phoneme shares the first one's letter.
+            out.dec_gr.push_back(g0 + SHARED_MARK);
+            out.dec_spans.push_back(Span{span.start, span.start + g0_len});
+        }
+    }
+    out.ok = true;
+    return out;
+}
+
+Alignment aligner(TextView ortho, TextView phone, const CompiledTable& table, const TextSet& silent_letters,
+                  const std::vector<std::int64_t>* word_boundaries) {
+    SearchResult found = alignement_v2(ortho, phone, table, silent_letters, word_boundaries);
+    if (!found.ok) return Alignment{};
+    const std::vector<Span> spans = build_spans(found.align_gr);
+    return phonemise_alignment(found.align_ph, found.align_gr, spans);
+}
+
+}  // namespace vantro

@@ -1,0 +1,39 @@
+// Ways to group the phoneme tokens of a pronunciation into table entries.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "alignment/phone_table.hpp"
+#include "common/text.hpp"
+
+namespace vantro::detail {
+
+// How many groupings the search tries at most, repeats included.
+constexpr std::size_t MAX_GROUPINGS = 32;
+
+// One element of a grouping: a key of the table or a single token.
+struct GroupElement {
+    TextView text;                   // what the alignment records for it
+    std::uint32_t entry;             // table entry whose key is `text`, or CompiledTable::NONE
+    std::uint32_t id;                // equal ids exactly for equal texts
+};
+
+struct Groupings {
+    // Distinct groupings, each once, in the order of their first appearance.
+    std::vector<std::vector<GroupElement>> distinct;
+
+    // Enumerates groupings depth first, longest entries first (table order
+    // among equals, then the single token), and stops after MAX_GROUPINGS of
+    // them, counting repeats: a token that is itself a key comes out both as
+    // that key and as the token, and both spell the same grouping. Repeats
+    // cannot change the best alignment (a later equal one never wins), so
+    // only the first copy is kept.
+    void generate(const CompiledTable& table, const std::vector<TextView>& tokens);
+
+private:
+    std::vector<std::uint32_t> token_ids_;
+    std::vector<std::uint64_t> hashes_;
+};
+
+}  // namespace vantro::detail

@@ -1,0 +1,91 @@
+#include "alignment/search.hpp"
+
+#include <string>
+
+#include "alignment/groupings.hpp"
+#include "alignment/search_graph.hpp"
+#include "alignment/search_word.hpp"
+#include "phonology/tokens.hpp"
+#include "unicode/unicode.hpp"
+
+namespace vantro {
+
+namespace {
+
+// Buffers reused from call to call on each thread, so that aligning a word
+// allocates little beyond its result.
+struct Scratch {
+    Text phone_lower;
+    detail::SearchWord word;
+    detail::Groupings groupings;
+    detail::SearchGraph graph;
+    std::vector<std::uint32_t> starts;
+    std::vector<TextView> align_ph;
+};
+
+// Gives the graphemes the case of the written form: every character that is
+// no marker takes, in order, the next character of the word.
+void restore_case(TextView ortho, std::vector<Text>& graphemes) {
+    std::size_t idx = 0;
+    for (Text& g : graphemes) {
+        for (char32_t& c : g) {
+            if (c == SILENT_MARK || c == SHARED_MARK) continue;
+            if (idx < ortho.size()) c = ortho[idx++];
+        }
+    }
+}
+
+}  // namespace
+
+SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& table,
+                           const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries) {
+    if (ortho.size() > MAX_ALIGNMENT_INPUT || phone.size() > MAX_ALIGNMENT_INPUT) {
+        throw InputTooLong("alignment input longer than " + std::to_string(MAX_ALIGNMENT_INPUT) +
+                           " characters");
+    }
+    thread_local Scratch sc;
+    sc.phone_lower = unicode::to_lower(phone);
+    const std::vector<TextView> tokens = iter_phoneme_views(sc.phone_lower);
+
+    SearchResult result;
+    if (tokens.empty()) {
+        // Nothing to spell: one alignment without graphemes, whatever the word.
+        result.ok = true;
+        return result;
+    }
+
+    sc.word.prepare(ortho, silent_letters, word_boundaries);
+    sc.groupings.generate(table, tokens);
+    const bool exact_levels = table.has_silent_marks() || contains(silent_letters, Text(1, SILENT_MARK));
+    sc.graph.reset(sc.word, table, exact_levels);
+
+    // Groupings in order; among equal keys the earlier grouping wins.
+    std::size_t winner = 0;
+    std::uint32_t winner_start = 0;
+    detail::Score best;
+    bool found = false;
+    for (std::size_t i = 0; i < sc.groupings.distinct.size(); ++i) {
+        const auto& grouping = sc.groupings.distinct[i];
+        const std::uint32_t start = sc.graph.add_grouping(grouping);
+        detail::Score score;
+        if (!sc.graph.solve(start, grouping.size(), score)) continue;
+        if (!found || score < best) {
+            found = true;
+            best = score;
+            winner = i;
+            winner_start = start;
+        }
+    }
+    (void)winner;
+    if (!found) return result;
+
+    sc.align_ph.clear();
+    sc.graph.spell(winner_start, sc.align_ph, result.align_gr);
+    result.align_ph.reserve(sc.align_ph.size());
+    for (TextView ph : sc.align_ph) result.align_ph.emplace_back(ph);
+    restore_case(ortho, result.align_gr);
+    result.ok = true;
+    return result;
+}
+
+}  // namespace vantro

@@ -1,0 +1,412 @@
+#include "alignment/search_graph.hpp"
+
+#include <limits>
+
+namespace vantro::detail {
+
+namespace {
+
+constexpr std::uint32_t NO_NODE = 0xFFFFFFFFu;
+constexpr std::int32_t UNREACHABLE = std::numeric_limits<std::int32_t>::max();
+constexpr std::size_t FIRST_BUCKETS = 256;
+
+}  // namespace
+
+void SearchGraph::reset(const SearchWord& word, const CompiledTable& table, bool exact_levels) {
+    word_ = &word;
+    table_ = &table;
+    prefixes_ = &table.key_prefixes();
+    exact_levels_ = exact_levels;
+    max_key_length_ = table.max_key_length();
+    slots_.clear();
+    nodes_.clear();
+    frames_.clear();
+    pending_.clear();
+    pending_.emplace_back();  // the empty text
+    if (buckets_.empty()) buckets_.resize(FIRST_BUCKETS);
+    if (++stamp_ == 0) {
+        for (Bucket& b : buckets_) b.stamp = 0;
+        stamp_ = 1;
+    }
+}
+
+std::uint32_t SearchGraph::add_grouping(const std::vector<GroupElement>& elements) {
+    const auto& entries = table_->entries();
+    auto splits = [&](const GroupElement& e) {
+        return e.entry != CompiledTable::NONE && entries[e.entry].tokens.size() >= 2;
+    };
+    const auto base = static_cast<std::uint32_t>(slots_.size());
+    slot_of_element_.resize(elements.size() + 1);
+    std::uint32_t idx = base;
+    for (std::size_t j = 0; j < elements.size(); ++j) {
+        slot_of_element_[j] = idx;
+        idx += 1 + (splits(elements[j]) ? static_cast<std::uint32_t>(entries[elements[j].entry].tokens.size()) : 0);
+    }
+    slot_of_element_[elements.size()] = idx;
+    slots_.resize(idx + 1);
+
+    auto set_candidates = [&](Slot& s, std::uint32_t entry) {
+        if (entry == CompiledTable::NONE) return;
+        const CompiledTable::Entry& e = entries[entry];
+        s.candidates = e.graphemes.data();
+        s.first_letters = e.first_letters.data();
+        s.n_candidates = static_cast<std::uint32_t>(e.graphemes.size());
+    };
+    for (std::size_t j = 0; j < elements.size(); ++j) {
+        const std::uint32_t at = slot_of_element_[j];
+        const std::uint32_t after = slot_of_element_[j + 1];
+        Slot& u = slots_[at];
+        u.element = elements[j].text;
+        set_candidates(u, elements[j].entry);
+        u.next = after;
+        u.has_graphemes = j > 0;
+        if (!splits(elements[j])) continue;
+        const CompiledTable::Entry& e = entries[elements[j].entry];
+        const auto n_tokens = static_cast<std::uint32_t>(e.tokens.size());
+        u.can_split = true;
+        u.split_to = at + 1;
+        u.split_extra = n_tokens - 1;
+        for (std::uint32_t o = 0; o < n_tokens; ++o) {
+            Slot& s = slots_[at + 1 + o];
+            s.element = e.tokens[o];
+            set_candidates(s, e.token_entries[o]);
+            s.next = o + 1 < n_tokens ? at + 2 + o : after;
+            s.has_graphemes = j > 0 || o > 0;
+        }
+    }
+    Slot& end = slots_[idx];
+    end.is_end = true;
+    end.has_graphemes = true;
+    return base;
+}
+
+bool SearchGraph::candidate_matches(const Slot& slot, std::uint32_t i, std::uint32_t pos) const noexcept {
+    const char32_t first = slot.first_letters[i];
+    if (first != 0 && (pos >= word_->norm.size() || word_->norm[pos] != first)) return false;
+    return word_->matches(pos, slot.candidates[i].norm);
+}
+
+bool SearchGraph::possible_here(const Slot& slot, std::uint32_t pos) const noexcept {
+    for (std::uint32_t i = 0; i < slot.n_candidates; ++i) {
+        if (candidate_matches(slot, i, pos)) return true;
+    }
+    return false;
+}
+
+std::uint32_t SearchGraph::grow_pending(std::uint32_t pending, char32_t letter) {
+    for (std::uint32_t c = pending_[pending].first_child; c != 0; c = pending_[c].next_sibling) {
+        if (pending_[c].letter == letter) return c;
+    }
+    Pending p;
+    const Pending& base = pending_[pending];
+    p.parent = pending;
+    p.letter = letter;
+    p.cost = base.cost;
+    p.cost.append_char(letter);
+    p.cost.append_char(SILENT_MARK);
+    p.shared = base.shared || letter == SHARED_MARK;
+    p.long_text = base.long_text || base.text.size() + 2 > max_key_length_;
+    if (!p.long_text) {
+        p.text = base.text;
+        p.text.push_back(letter);
+        p.text.push_back(SILENT_MARK);
+        p.from_root = prefixes_->walk(KeyPrefixes::ROOT, p.text);
+    } else {
+        p.from_root = p.shared ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
+    }
+    const auto id = static_cast<std::uint32_t>(pending_.size());
+    p.next_sibling = pending_[pending].first_child;
+    pending_.push_back(std::move(p));
+    pending_[pending].first_child = id;
+    return id;
+}
+
+KeyPrefixes::State SearchGraph::append_pending(State last, const Pending& p) const {
+    if (p.long_text) return (last == KeyPrefixes::SHARED || p.shared) ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
+    return prefixes_->walk(last, p.text);
+}
+
+// Characters without sound after an arrival: they go to the last grapheme,
+// or nowhere before the first one.
+void SearchGraph::settle(Move& mv, std::uint32_t from_level) const {
+    const bool has_graphemes = slots_[mv.to.slot].has_graphemes;
+    mv.arrival = mv.to.pos;
+    while (mv.to.pos < word_->size && word_->has(mv.to.pos, SearchWord::IGNORED)) {
+        if (has_graphemes) {
+            const char32_t c = word_->orig[mv.to.pos];
+            mv.placed.append_char(c);
+            mv.to.last = prefixes_->step(mv.to.last, c);
+        }
+        ++mv.to.pos;
+    }
+    mv.to.level = exact_levels_ ? from_level + mv.placed.plain : 0;
+}
+
+// The moves of a state, in the order the depth-first search tries them:
+// each candidate grapheme that occurs here, the split of a compound
+// element, a silent letter where nothing can be read, a silent final e or s
+// at a word end.
+bool SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, bool possible,
+                            Move& mv) {
+    const std::uint32_t nc = slot.n_candidates;
+    const std::uint32_t pos = from.pos;
+    mv = Move{};
+    mv.to = from;
+    if (choice < nc) {
+        if (!candidate_matches(slot, choice, pos)) return false;
+        const Grapheme& g = slot.candidates[choice];
+        const Pending& p = pending_[from.pending];
+        mv.finished_outside = slot.has_graphemes && prefixes_->outside_table(from.last) ? 1 : 0;
+        mv.placed = p.cost;
+        mv.placed.append(g.cost);
+        mv.to.last = from.pending == 0 ? g.prefix : prefixes_->walk(p.from_root, g.raw);
+        mv.to.pending = 0;
+        mv.to.slot = slot.next;
+        mv.to.pos = pos + static_cast<std::uint32_t>(g.norm.size());
+    } else if (choice == nc) {
+        if (!slot.can_split || possible) return false;
+        mv.to.slot = slot.split_to;
+        mv.extra = static_cast<std::int32_t>(slot.split_extra);
+    } else if (choice == nc + 1 || choice == nc + 2) {
+        if (pos >= word_->size) return false;
+        const bool word_end = choice == nc + 2;
+        if (word_end) {
+            if (!possible || !word_->has(pos, SearchWord::WORD_END) || !word_->has(pos, SearchWord::LOWER_E_OR_S))
+                return false;
+        } else if (possible || !word_->has(pos, SearchWord::MAY_BE_SILENT)) {
+            return false;
+        }
+        const char32_t letter = word_->orig[pos];
+        mv.silent = 1;
+        if ((!word_end && word_->has(pos, SearchWord::LOWER_H)) || !slot.has_graphemes) {
+            // A silent h waits for the grapheme after it; so does anything
+            // silent before the first grapheme.
+            mv.to.pending = grow_pending(from.pending, letter);
+        } else {
+            mv.placed.append_char(letter);
+            mv.placed.append_char(SILENT_MARK);
+            mv.to.last = prefixes_->step(prefixes_->step(from.last, letter), SILENT_MARK);
+        }
+        mv.to.pos = pos + 1;
+    } else {
+        return false;
+    }
+    settle(mv, from.level);
+    return true;
+}
+
+// End of the elements: waiting silent letters, then every letter left, go
+// to the last grapheme; a letter left that may not be silent is a dead end.
+SearchGraph::Value SearchGraph::finish(const StateKey& key) const {
+    const SearchWord& w = *word_;
+    if (key.pos < w.size && !w.tail_silent[key.pos]) return Value{UNREACHABLE, 0, 0, 0, 0};
+    const Pending& p = pending_[key.pending];
+    TextCost placed = p.cost;
+    State last = append_pending(key.last, p);
+    std::int32_t muettes = 0;
+    if (key.pos < w.size) {
+        placed.append(w.tail_cost[key.pos]);
+        muettes = static_cast<std::int32_t>(w.size - key.pos);
+        for (std::uint32_t k = key.pos; k < w.size && last != KeyPrefixes::SHARED; ++k) {
+            if (last == KeyPrefixes::DEAD) {
+                last = w.tail_shared[k] ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
+                break;
+            }
+            last = prefixes_->step(prefixes_->step(last, w.orig[k]), SILENT_MARK);
+        }
+    }
+    return Value{muettes, static_cast<std::int32_t>(placed.marks), placed.penalty,
+                 prefixes_->outside_table(last) ? 1 : 0, 0};
+}
+
+void SearchGraph::offer(std::uint32_t node, std::uint32_t choice, const Move& mv, const Value& child) {
+    if (child.muettes == UNREACHABLE) return;
+    const Value v{mv.silent + child.muettes, static_cast<std::int32_t>(mv.placed.marks) + child.marks,
+                  mv.placed.penalty + static_cast<std::int64_t>(child.marks) * mv.placed.plain + child.penalty,
+                  mv.finished_outside + child.outside, mv.extra + child.extra};
+    Node& n = nodes_[node];
+    const Value& b = n.value;
+    bool better = b.muettes == UNREACHABLE;
+    if (!better) {
+        // Both ways on from here see the same number L of characters placed
+        // before them; with equal silent letters and no silent mark from
+        // elsewhere they also place equally many marks, so L cancels out
+        // and is kept in the state (as `level`) only otherwise.
+        const std::int64_t level = n.key.level;
+        const std::int64_t pv = v.penalty + level * v.marks;
+        const std::int64_t pb = b.penalty + level * b.marks;
+        if (v.muettes != b.muettes) better = v.muettes < b.muettes;
+        else if (pv != pb) better = pv < pb;
+        else if (v.outside != b.outside) better = v.outside < b.outside;
+        else better = v.extra < b.extra;
+    }
+    if (better) {
+        n.value = v;
+        n.best = choice;
+    }
+}
+
+void SearchGraph::push_frame(std::uint32_t node) {
+    const StateKey& key = nodes_[node].key;
+    Frame f{};
+    f.node = node;
+    f.choice = 0;
+    f.waiting = NO_NODE;
+    f.possible = possible_here(slots_[key.slot], key.pos);
+    frames_.push_back(f);
+}
+
+void SearchGraph::evaluate(std::uint32_t root) {
+    if (slots_[nodes_[root].key.slot].is_end) {
+        nodes_[root].value = finish(nodes_[root].key);
+        return;
+    }
+    frames_.clear();
+    push_frame(root);
+    while (!frames_.empty()) {
+        const std::size_t top = frames_.size() - 1;
+        if (frames_[top].waiting != NO_NODE) {
+            Frame& f = frames_[top];
+            offer(f.node, f.waiting_choice, f.move, nodes_[f.waiting].value);
+            f.waiting = NO_NODE;
+        }
+        bool descended = false;
+        for (;;) {
+            Frame& f = frames_[top];
+            const StateKey from = nodes_[f.node].key;
+            const Slot& slot = slots_[from.slot];
+            if (f.choice > slot.n_candidates + 2) break;
+            const std::uint32_t choice = f.choice++;
+            Move mv;
+            if (!make_move(from, slot, choice, f.possible, mv)) continue;
+            bool fresh = false;
+            const std::uint32_t child = find_or_add(mv.to, fresh);
+            if (fresh && slots_[mv.to.slot].is_end) {
+                nodes_[child].value = finish(mv.to);
+                fresh = false;
+            }
+            if (!fresh) {
+                // Every state reached again is already solved: a move always
+                // advances in the word or in the elements, so no state lies
+                // below itself.
+                offer(frames_[top].node, choice, mv, nodes_[child].value);
+                continue;
+            }
+            f.waiting = child;
+            f.waiting_choice = choice;
+            f.move = mv;
+            push_frame(child);
+            descended = true;
+            break;
+        }
+        if (!descended) frames_.pop_back();
+    }
+}
+
+bool SearchGraph::solve(std::uint32_t start, std::size_t n_elements, Score& best) {
+    Move mv;
+    mv.to = StateKey{start, 0, KeyPrefixes::ROOT, 0, 0};
+    settle(mv, 0);
+    bool fresh = false;
+    const std::uint32_t root = find_or_add(mv.to, fresh);
+    if (fresh) evaluate(root);
+    const Value& v = nodes_[root].value;
+    if (v.muettes == UNREACHABLE) return false;
+    // Nothing is placed before the start, so L is 0 there.
+    best = Score{v.muettes, v.penalty, v.outside, static_cast<std::int64_t>(n_elements) + v.extra};
+    return true;
+}
+
+void SearchGraph::spell(std::uint32_t start, std::vector<TextView>& align_ph, std::vector<Text>& align_gr) {
+    const SearchWord& w = *word_;
+    Text pending;
+    Move mv;
+    mv.to = StateKey{start, 0, KeyPrefixes::ROOT, 0, 0};
+    settle(mv, 0);
+    StateKey key = mv.to;
+    for (;;) {
+        const Slot& slot = slots_[key.slot];
+        if (slot.is_end) {
+            Text& last = align_gr.back();
+            last += pending;
+            for (std::uint32_t k = key.pos; k < w.size; ++k) {
+                last.push_back(w.orig[k]);
+                last.push_back(SILENT_MARK);
+            }
+            return;
+        }
+        const std::uint32_t choice = nodes_[find(key)].best;
+        const std::uint32_t nc = slot.n_candidates;
+        make_move(key, slot, choice, possible_here(slot, key.pos), mv);
+        if (choice < nc) {
+            align_ph.push_back(slot.element);
+            align_gr.push_back(pending + slot.candidates[choice].raw);
+            pending.clear();
+        } else if (choice > nc) {
+            const char32_t letter = w.orig[key.pos];
+            if (mv.to.pending != key.pending) {
+                pending.push_back(letter);
+                pending.push_back(SILENT_MARK);
+            } else {
+                align_gr.back().push_back(letter);
+                align_gr.back().push_back(SILENT_MARK);
+            }
+        }
+        if (slots_[mv.to.slot].has_graphemes) {
+            for (std::uint32_t k = mv.arrival; k < mv.to.pos; ++k) align_gr.back().push_back(w.orig[k]);
+        }
+        key = mv.to;
+    }
+}
+
+std::uint64_t SearchGraph::hash(const StateKey& k) noexcept {
+    std::uint64_t h = (static_cast<std::uint64_t>(k.slot) << 32) | k.pos;
+    h *= 0x9E3779B97F4A7C15ull;
+    h ^= ((static_cast<std::uint64_t>(k.last) << 32) | k.pending) * 0xC2B2AE3D27D4EB4Full;
+    h ^= static_cast<std::uint64_t>(k.level) * 0x165667B19E3779F9ull;
+    h ^= h >> 31;
+    h *= 0xD6E8FEB86659FD93ull;
+    h ^= h >> 32;
+    return h;
+}
+
+std::uint32_t SearchGraph::find(const StateKey& key) const {
+    const std::size_t mask = buckets_.size() - 1;
+    for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+        const Bucket& b = buckets_[i];
+        if (b.stamp != stamp_) return NO_NODE;
+        if (nodes_[b.node].key == key) return b.node;
+    }
+}
+
+std::uint32_t SearchGraph::find_or_add(const StateKey& key, bool& fresh) {
+    if ((nodes_.size() + 1) * 2 > buckets_.size()) grow_table();
+    const std::size_t mask = buckets_.size() - 1;
+    for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+        Bucket& b = buckets_[i];
+        if (b.stamp != stamp_) {
+            b.stamp = stamp_;
+            b.node = static_cast<std::uint32_t>(nodes_.size());
+            nodes_.push_back(Node{key, NO_NODE, Value{UNREACHABLE, 0, 0, 0, 0}});
+            fresh = true;
+            return b.node;
+        }
+        if (nodes_[b.node].key == key) {
+            fresh = false;
+            return b.node;
+        }
+    }
+}
+
+void SearchGraph::grow_table() {
+    std::vector<Bucket> bigger(buckets_.size() * 2);
+    const std::size_t mask = bigger.size() - 1;
+    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
+        std::size_t i = hash(nodes_[n].key) & mask;
+        while (bigger[i].stamp == stamp_) i = (i + 1) & mask;
+        bigger[i] = Bucket{stamp_, n};
+    }
+    buckets_.swap(bigger);
+}
+
+}  // namespace vantro::detail

@@ -1,0 +1,166 @@
+// The alignment search seen as a graph of states.
+//
+// A depth-first search over spellings revisits the same situation along
+// many paths. What the rest of a spelling can do, and what it adds to the
+// ranking key, depends only on a small state: the remaining elements, the
+// position in the word, the silent letters waiting for the next grapheme,
+// what the last grapheme's text can still become (a key of the table, or
+// not), and, only when silent marks can come from elsewhere than silent
+// letters, the number of characters placed so far. The best way to finish
+// is therefore computed once per state (bottom-up, explicit stack), and the
+// winning alignment is spelled by walking from the start along the first
+// best move of each state: that is the first alignment with the best key in
+// the order of the depth-first search.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "alignment/groupings.hpp"
+#include "alignment/phone_table.hpp"
+#include "alignment/search_word.hpp"
+#include "alignment/text_cost.hpp"
+
+namespace vantro::detail {
+
+// Ranking key of a complete alignment, compared element by element.
+struct Score {
+    std::int64_t muettes = 0;
+    std::int64_t penalty = 0;
+    std::int64_t outside = 0;    // graphemes neither a key nor marked "²"
+    std::int64_t graphemes = 0;
+    friend auto operator<=>(const Score&, const Score&) = default;
+};
+
+class SearchGraph {
+public:
+    // `exact_levels`: silent marks may come from table graphemes or be
+    // silent letters themselves, so the number of characters placed so far
+    // becomes part of the state.
+    void reset(const SearchWord& word, const CompiledTable& table, bool exact_levels);
+    // Lays out the states of one grouping; returns its start.
+    std::uint32_t add_grouping(const std::vector<GroupElement>& elements);
+    // Best key of the alignments of the grouping that starts at `start`;
+    // false when it has none.
+    bool solve(std::uint32_t start, std::size_t n_elements, Score& best);
+    // The first alignment with that key; graphemes in the lower case of the
+    // table, silent letters as written.
+    void spell(std::uint32_t start, std::vector<TextView>& align_ph, std::vector<Text>& align_gr);
+
+    std::size_t state_count() const noexcept { return nodes_.size(); }
+
+private:
+    using Grapheme = CompiledTable::Grapheme;
+    using State = KeyPrefixes::State;
+
+    // Where in the (possibly split) element list the search stands.
+    struct Slot {
+        const Grapheme* candidates = nullptr;
+        const char32_t* first_letters = nullptr;
+        std::uint32_t n_candidates = 0;
+        TextView element;
+        std::uint32_t next = 0;           // slot once this element is spelled
+        std::uint32_t split_to = 0;       // first token's slot, when the element may split
+        std::uint32_t split_extra = 0;    // graphemes a split adds
+        bool can_split = false;
+        bool has_graphemes = false;       // a grapheme was placed before this slot
+        bool is_end = false;
+    };
+
+    // Silent letters waiting for the next grapheme, shared as a tree of
+    // texts: the same letters in the same order are the same pending text.
+    struct Pending {
+        std::uint32_t parent = 0;
+        char32_t letter = 0;
+        std::uint32_t first_child = 0;   // 0: none (the empty text is never a child)
+        std::uint32_t next_sibling = 0;
+        bool long_text = false;          // longer than any key
+        bool shared = false;             // holds a "²"
+        Text text;                       // kept while it is not long
+        TextCost cost;
+        State from_root = KeyPrefixes::ROOT;
+    };
+
+    struct StateKey {
+        std::uint32_t slot;
+        std::uint32_t pos;
+        State last;           // the last grapheme's text as far as it matters
+        std::uint32_t pending;
+        std::uint32_t level;  // characters placed so far, when `exact_levels`
+        friend bool operator==(const StateKey&, const StateKey&) = default;
+    };
+
+    // What the best way to finish adds to the key, counted from the state:
+    // its "°" cost `marks * L + penalty` where L is the number of characters
+    // placed before the state.
+    struct Value {
+        std::int32_t muettes;
+        std::int32_t marks;
+        std::int64_t penalty;
+        std::int32_t outside;
+        std::int32_t extra;
+    };
+
+    struct Node {
+        StateKey key;
+        std::uint32_t best;  // first move reaching `value`
+        Value value;
+    };
+
+    struct Move {
+        StateKey to;
+        TextCost placed;               // characters added to the graphemes, in order
+        std::int32_t silent = 0;
+        std::int32_t finished_outside = 0;
+        std::int32_t extra = 0;
+        std::uint32_t arrival = 0;     // position before characters without sound
+    };
+
+    struct Frame {
+        std::uint32_t node;
+        std::uint32_t choice;
+        std::uint32_t waiting;
+        std::uint32_t waiting_choice;
+        bool possible;
+        Move move;
+    };
+
+    bool possible_here(const Slot& slot, std::uint32_t pos) const noexcept;
+    bool candidate_matches(const Slot& slot, std::uint32_t i, std::uint32_t pos) const noexcept;
+    bool make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, bool possible,
+                   Move& mv);
+    void settle(Move& mv, std::uint32_t from_level) const;
+    std::uint32_t grow_pending(std::uint32_t pending, char32_t letter);
+    State append_pending(State last, const Pending& p) const;
+    Value finish(const StateKey& key) const;
+    void offer(std::uint32_t node, std::uint32_t choice, const Move& mv, const Value& child);
+    void evaluate(std::uint32_t node);
+    void push_frame(std::uint32_t node);
+    // Index of the node of `key`; `fresh` tells whether it was just added.
+    std::uint32_t find_or_add(const StateKey& key, bool& fresh);
+    std::uint32_t find(const StateKey& key) const;
+    void grow_table();
+    static std::uint64_t hash(const StateKey& k) noexcept;
+
+    const SearchWord* word_ = nullptr;
+    const CompiledTable* table_ = nullptr;
+    const KeyPrefixes* prefixes_ = nullptr;
+    bool exact_levels_ = false;
+    std::size_t max_key_length_ = 0;
+
+    std::vector<Slot> slots_;
+    std::vector<Pending> pending_;
+    std::vector<Node> nodes_;
+    std::vector<Frame> frames_;
+    std::vector<std::uint32_t> slot_of_element_;
+    // Open addressing over node indices; an entry is live when its stamp
+    // equals the current one, so a new call clears nothing.
+    struct Bucket {
+        std::uint32_t stamp = 0;
+        std::uint32_t node = 0;
+    };
+    std::vector<Bucket> buckets_;
+    std::uint32_t stamp_ = 0;
+};
+
+}  // namespace vantro::detail

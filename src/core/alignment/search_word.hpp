@@ -1,0 +1,43 @@
+// The written form as the segmentation search reads it, prepared once per call.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "alignment/text_cost.hpp"
+#include "common/text.hpp"
+
+namespace vantro::detail {
+
+struct SearchWord {
+    enum Flag : std::uint8_t {
+        IGNORED = 1,         // a character without sound
+        MAY_BE_SILENT = 2,   // its lower case is in the silent-letter set
+        LOWER_H = 4,         // its lower case is "h"
+        LOWER_E_OR_S = 8,    // its lower case is "e" or "s"
+        WORD_END = 16,       // one of the last two characters of a word of the group
+    };
+
+    TextView orig;    // as given: the case rebuild and silent letters copy from it
+    Text norm;        // lower case: graphemes are matched against it
+    std::uint32_t size = 0;  // characters of `orig`
+    std::vector<std::uint8_t> flags;  // per character of `orig`
+    // For every position p up to `size`: whether all characters from p on may
+    // be silent, and the cost of writing them all as silent letters.
+    std::vector<std::uint8_t> tail_silent;
+    std::vector<TextCost> tail_cost;
+    // Some character from p on is a "²" (it then ends up in the last grapheme).
+    std::vector<std::uint8_t> tail_shared;
+
+    void prepare(TextView ortho, const TextSet& silent_letters,
+                 const std::vector<std::int64_t>* word_boundaries);
+
+    bool has(std::uint32_t pos, Flag f) const noexcept { return (flags[pos] & f) != 0; }
+    // `piece` occurs in the lower-cased form at `pos`.
+    bool matches(std::uint32_t pos, TextView piece) const noexcept {
+        return pos <= norm.size() && norm.size() - pos >= piece.size() &&
+               TextView(norm).substr(pos, piece.size()) == piece;
+    }
+};
+
+}  // namespace vantro::detail

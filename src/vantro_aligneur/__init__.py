@@ -1,0 +1,61 @@
+"""Analyseur syllabique du français pour l'aide à la lecture.
+
+Le module principal ``vantro_aligneur.vantro_aligneur`` n'est chargé qu'au
+premier usage d'un de ses noms : importer le paquet (ou son chargeur de
+données ``vantro_aligneur._chargeur``) ne lit pas encore le fichier de données.
+
+    >>> from vantro_aligneur import VantroSyllabeur
+    >>> VantroSyllabeur().analyze("chocolat", "ʃɔkɔla").format_simple()
+    'chocolat -> /ʃɔ.kɔ.la/ (3 syll.)'
+"""
+
+from __future__ import annotations
+
+import importlib
+from typing import Any
+
+__version__ = "2.0.0"
+
+__all__ = [
+    # the facade and the phonemizers
+    "VantroSyllabeur",
+    "Phonemizer",
+    "EspeakPhonemizer",
+    "EspeakLibPhonemizer",
+    # records
+    "Span",
+    "Phoneme",
+    "GroupePhonologique",
+    "Syllabe",
+    "ResultatAnalyse",
+    "MotAnalyse",
+    "EventFormule",
+    "LectureFormule",
+    "OptionsGroupes",
+    "GroupeLecture",
+    "ResultatGroupe",
+    "ResultatSyllabation",
+    # operations and constants
+    "iter_phonemes",
+    "est_voyelle",
+    "est_consonne",
+    "est_semi_voyelle",
+    "ajouter_schwa_final",
+    "construire_groupes",
+    "lecture_depuis_g2p",
+    "syllabifier_groupes",
+    "COMPOUND_PHONEMES",
+]
+
+
+def __getattr__(name: str) -> Any:
+    if name not in __all__:
+        raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
+    main = importlib.import_module(".vantro_aligneur", __name__)
+    value = getattr(main, name)
+    globals()[name] = value  # later look-ups skip this function
+    return value
+
+
+def __dir__() -> list[str]:
+    return sorted(set(globals()) | set(__all__))

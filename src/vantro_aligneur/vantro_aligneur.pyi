@@ -1,0 +1,275 @@
+import dataclasses
+import logging
+import re
+from typing import Any, Callable, ClassVar, Protocol
+
+__version__: str
+logger: logging.Logger
+
+Span = tuple[int, int]
+
+COMPOUND_PHONEMES: set[str]
+_IGNORED_CHARS: set[str]
+_RE_E_MUET: re.Pattern[str]
+_RE_VERB_ENT: re.Pattern[str]
+
+_get_alphabet_ipa: Callable[[], dict[str, dict[str, Any]]]
+_get_phone_to_graphemes: Callable[[], dict[str, list[str]]]
+_get_espeak_to_ipa: Callable[[], dict[str, str]]
+_get_liaison_consonnes: Callable[[], dict[str, str]]
+_get_lettres_muettes_possibles: Callable[[], set[str]]
+_get_voyelles: Callable[[], set[str]]
+_get_consonnes: Callable[[], set[str]]
+_get_semi_voyelles: Callable[[], set[str]]
+_ALPHABET_IPA: Callable[[], dict[str, dict[str, Any]]]
+_PHONE_TO_GRAPHEMES: Callable[[], dict[str, list[str]]]
+_ESPEAK_TO_IPA: Callable[[], dict[str, str]]
+_VOYELLES: Callable[[], set[str]]
+_CONSONNES: Callable[[], set[str]]
+_SEMI_VOYELLES: Callable[[], set[str]]
+_LETTRES_MUETTES_POSSIBLES: Callable[[], set[str]]
+_LIAISON_CONSONNES: Callable[[], dict[str, str]]
+
+class Phoneme:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("ipa", "grapheme")
+    ipa: str
+    grapheme: str
+    def __init__(self, ipa: str, grapheme: str = ...) -> None: ...
+
+class GroupePhonologique:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("phonemes",)
+    phonemes: list[Phoneme]
+    def __init__(self, phonemes: list[Phoneme] = ...) -> None: ...
+    @property
+    def phone(self) -> str: ...
+    @property
+    def grapheme(self) -> str: ...
+
+class Syllabe:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("phone", "ortho", "span", "attaque", "noyau", "coda")
+    phone: str
+    ortho: str
+    span: Span
+    attaque: GroupePhonologique
+    noyau: GroupePhonologique
+    coda: GroupePhonologique
+    def __init__(
+        self,
+        phone: str,
+        ortho: str,
+        span: Span,
+        attaque: GroupePhonologique = ...,
+        noyau: GroupePhonologique = ...,
+        coda: GroupePhonologique = ...,
+    ) -> None: ...
+
+class ResultatAnalyse:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("mot", "phone", "syllabes")
+    mot: str
+    phone: str
+    syllabes: list[Syllabe]
+    def __init__(self, mot: str, phone: str, syllabes: list[Syllabe] = ...) -> None: ...
+    @property
+    def nb_syllabes(self) -> int: ...
+    def format_simple(self) -> str: ...
+    def format_detail(self) -> str: ...
+
+class MotAnalyse:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("token", "phone", "liaison", "pos", "ponctuation_avant", "elision_avant", "est_formule")
+    token: Any
+    phone: str
+    liaison: str
+    pos: str
+    ponctuation_avant: bool
+    elision_avant: bool
+    est_formule: bool
+    def __init__(
+        self,
+        token: Any = ...,
+        phone: str = ...,
+        liaison: str = ...,
+        pos: str = ...,
+        ponctuation_avant: bool = ...,
+        elision_avant: bool = ...,
+        est_formule: bool = ...,
+    ) -> None: ...
+    @property
+    def text(self) -> str: ...
+    @property
+    def span(self) -> Span: ...
+
+class EventFormule:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("ortho", "phone", "span_source", "span_lecture")
+    ortho: str
+    phone: str
+    span_source: Span
+    span_lecture: Span
+    def __init__(self, ortho: str, phone: str, span_source: Span = ..., span_lecture: Span = ...) -> None: ...
+
+class LectureFormule:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("display_fr", "events")
+    display_fr: str
+    events: list[EventFormule]
+    def __init__(self, display_fr: str, events: list[EventFormule] = ...) -> None: ...
+
+class OptionsGroupes:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("gerer_elisions", "gerer_liaisons", "gerer_enchainement", "ajouter_schwas_finaux")
+    gerer_elisions: bool
+    gerer_liaisons: bool
+    gerer_enchainement: bool
+    ajouter_schwas_finaux: bool
+    def __init__(
+        self,
+        gerer_elisions: bool = ...,
+        gerer_liaisons: bool = ...,
+        gerer_enchainement: bool = ...,
+        ajouter_schwas_finaux: bool = ...,
+    ) -> None: ...
+
+class GroupeLecture:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("mots", "phone_groupe", "span", "jonctions", "est_formule", "lecture")
+    mots: list[MotAnalyse]
+    phone_groupe: str
+    span: Span
+    jonctions: list[str]
+    est_formule: bool
+    lecture: LectureFormule | None
+    def __init__(
+        self,
+        mots: list[MotAnalyse] = ...,
+        phone_groupe: str = ...,
+        span: Span = ...,
+        jonctions: list[str] = ...,
+        est_formule: bool = ...,
+        lecture: LectureFormule | None = ...,
+    ) -> None: ...
+    @property
+    def text(self) -> str: ...
+
+class ResultatGroupe:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("groupe", "syllabes")
+    groupe: GroupeLecture
+    syllabes: list[Syllabe]
+    def __init__(self, groupe: GroupeLecture, syllabes: list[Syllabe] = ...) -> None: ...
+
+class ResultatSyllabation:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("texte_original", "groupes", "options")
+    texte_original: str
+    groupes: list[ResultatGroupe]
+    options: OptionsGroupes
+    def __init__(
+        self, texte_original: str, groupes: list[ResultatGroupe] = ..., options: OptionsGroupes = ...
+    ) -> None: ...
+    @property
+    def nb_syllabes(self) -> int: ...
+    @property
+    def nb_groupes(self) -> int: ...
+    def format_ligne1(self) -> str: ...
+    def format_ligne2(self) -> str: ...
+    def format_detail(self) -> str: ...
+
+class _SonorityClasses:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("O", "N", "L", "Y", "V")
+    @property
+    def O(self) -> set[str]: ...
+    @property
+    def N(self) -> set[str]: ...
+    @property
+    def L(self) -> set[str]: ...
+    @property
+    def Y(self) -> set[str]: ...
+    @property
+    def V(self) -> set[str]: ...
+    def __init__(self, O: set[str], N: set[str], L: set[str], Y: set[str], V: set[str]) -> None: ...
+
+_SONORITY: _SonorityClasses
+
+def iter_phonemes(ipa: str) -> list[str]: ...
+def est_voyelle(phoneme: str) -> bool: ...
+def est_consonne(phoneme: str) -> bool: ...
+def est_semi_voyelle(phoneme: str) -> bool: ...
+def _phone_starts_with_vowel(phone: str) -> bool: ...
+def _phone_ends_with_consonne(phone: str) -> bool: ...
+def _phone_ends_with_schwa(phone: str) -> bool: ...
+def _build_sonority_classes() -> _SonorityClasses: ...
+def _class_of(token: str, classes: _SonorityClasses) -> str: ...
+def _merge_compounds_ipa(tokens: list[str]) -> list[str]: ...
+def _split_central_cluster(cluster: list[str], classes: _SonorityClasses, *, s_liquid_in_attack: bool = True) -> int: ...
+def _syllabify_ipa(phone: str) -> list[str]: ...
+def _decouper_syllabe(syll_phone: str) -> tuple[str, str, str] | None: ...
+def _alignement_v2(
+    ortho: str, phone: str, phone_to_graphs: dict[str, list[str]], word_boundaries: list[int] | None = None
+) -> tuple[list[str], list[str], bool]: ...
+def _aligner(
+    ortho: str, phone: str, word_boundaries: list[int] | None = None
+) -> tuple[list[str], list[str], list[Span], bool]: ...
+def _build_spans(ortho: str, align_gr: list[str]) -> list[Span]: ...
+def _phonemise_alignment(
+    align_ph: list[str], align_gr: list[str], spans: list[Span]
+) -> tuple[list[str], list[str], list[Span]]: ...
+def _build_syllabes(
+    syll_phones: list[str],
+    dec_ph: list[str],
+    dec_gr: list[str],
+    dec_spans: list[Span],
+    word_offset: int,
+    alignment_ok: bool,
+) -> list[Syllabe]: ...
+def ajouter_schwa_final(ortho: str, pos: str, phone: str) -> str: ...
+def construire_groupes(mots: list[MotAnalyse], options: OptionsGroupes | None = None) -> list[GroupeLecture]: ...
+def lecture_depuis_g2p(result: Any) -> LectureFormule: ...
+def _valider_spans_formule(lecture: LectureFormule) -> None: ...
+def _syllabes_depuis_lecture(lecture: LectureFormule) -> list[Syllabe]: ...
+def syllabifier_groupes(
+    groupes: list[GroupeLecture], lectures_formules: dict[int, LectureFormule] | None = None
+) -> list[ResultatGroupe]: ...
+
+class Phonemizer(Protocol):
+    def phonemize(self, word: str) -> str: ...
+
+class EspeakPhonemizer:
+    _lang: str
+    _available: bool | None
+    def __init__(self, lang: str = "fr") -> None: ...
+    def is_available(self) -> bool: ...
+    def phonemize(self, word: str) -> str: ...
+
+class EspeakLibPhonemizer:
+    def __init__(self, lang: str = "fr") -> None: ...
+    def phonemize(self, word: str) -> str: ...
+
+class _G2PAdapter:
+    _g2p: Any
+    def __init__(self, g2p_obj: Any) -> None: ...
+    def phonemize(self, word: str) -> str | None: ...
+
+class VantroSyllabeur:
+    _phonemizer: Any
+    def __init__(self, phonemizer: Any = None) -> None: ...
+    @classmethod
+    def with_espeak(cls, lang: str = "fr") -> VantroSyllabeur: ...
+    def analyze(self, word: str, phone: str | None = None) -> ResultatAnalyse: ...
+    def analyze_text(self, text: str) -> list[ResultatAnalyse]: ...
+    def syllabify_ipa(self, phone: str) -> list[str]: ...
+    def analyser_complet(
+        self,
+        mots: list[MotAnalyse],
+        lectures_formules: dict[int, LectureFormule] | None = None,
+        options: OptionsGroupes | None = None,
+    ) -> ResultatSyllabation: ...
+    def construire_groupes(self, mots: list[MotAnalyse], options: OptionsGroupes | None = None) -> list[GroupeLecture]: ...
+    def syllabifier_groupes(
+        self, groupes: list[GroupeLecture], lectures_formules: dict[int, LectureFormule] | None = None
+    ) -> list[ResultatGroupe]: ...

@@ -200,8 +200,12 @@ bool valider_spans(PyObject* lecture) {
         if (bad) {
             Ref ortho = attr(step.get(), "ortho");
             if (!ortho) return false;
-            Ref message(PyUnicode_FromFormat("EventFormule #%zd (%R) : span_source incohérent (%S, %S) — start > end",
-                                             i, ortho.get(), start, end));
+            // The format itself must be ASCII: the accented words come in as objects.
+            Ref incoherent(PyUnicode_FromString("incohérent"));
+            Ref dash(PyUnicode_FromString("—"));
+            if (!incoherent || !dash) return false;
+            Ref message(PyUnicode_FromFormat("EventFormule #%zd (%R) : span_source %U (%S, %S) %U start > end", i,
+                                             ortho.get(), incoherent.get(), start, end, dash.get()));
             if (message) PyErr_SetObject(PyExc_ValueError, message.get());
             return false;
         }

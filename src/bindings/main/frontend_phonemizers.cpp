@@ -136,7 +136,7 @@ VANTRO_FASTCALL(espeak_phonemize) {
     PyObject* lang = slot_or_raise(self, kLang, "_lang");
     if (!lang) return nullptr;
     // "--" ends the options: a word such as "-h" or "--version" is read as text.
-    Ref argv(Py_BuildValue("[ssOssO]", "espeak-ng", "-v", lang, "--ipa", "-q", "--", word));
+    Ref argv(Py_BuildValue("[ssOsssO]", "espeak-ng", "-v", lang, "--ipa", "-q", "--", word));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));
     if (!done) return nullptr;

@@ -1,38 +1,26 @@
 #include "alignment/groupings.hpp"
 
+#include <algorithm>
+
 namespace vantro::detail {
 
 namespace {
 
-struct Frame {
-    std::uint32_t pos;     // next token to group
-    std::uint32_t option;  // next entry of the candidate list to try; past it, the single token
-};
-
-std::uint64_t hash_of(const std::vector<GroupElement>& g) noexcept {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ g.size();
-    for (const GroupElement& e : g) h = (h ^ e.id) * 0x100000001B3ull + (h >> 29);
-    return h;
-}
-
-bool same(const std::vector<GroupElement>& a, const std::vector<GroupElement>& b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].id != b[i].id) return false;
-    }
-    return true;
+std::uint32_t saturating_add(std::uint32_t a, std::uint32_t b) noexcept {
+    return static_cast<std::uint32_t>(std::min<std::size_t>(std::size_t{a} + b, MAX_GROUPINGS));
 }
 
 }  // namespace
 
 void Groupings::generate(const CompiledTable& table, const std::vector<TextView>& tokens) {
     distinct.clear();
-    hashes_.clear();
     const auto n = static_cast<std::uint32_t>(tokens.size());
     const auto n_entries = static_cast<std::uint32_t>(table.entries().size());
 
+    // Each element gets an id that is equal exactly for equal texts: the
+    // entry index for a key, else something no key can have.
     token_ids_.resize(n);
-    std::vector<GroupElement> single(n);
+    single_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         const std::uint32_t tid = table.token_id(tokens[i]);
         token_ids_[i] = tid;
@@ -41,69 +29,82 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
             e.entry = table.entry_of_token(tid);
             e.id = e.entry;
         } else if (tid != CompiledTable::NONE) {
-            e.id = n_entries + n + 1 + tid;  // a token of some key, not a key itself
+            e.id = n_entries + n + tid;  // a token of some key, not a key itself
         } else {
-            e.id = n_entries + i;  // unknown to the table: never equal to anything else
+            e.id = n_entries + i;  // unknown to the table
         }
-        single[i] = e;
+        single_[i] = e;
     }
 
-    auto matches = [&](const CompiledTable::Entry& e, std::uint32_t pos) {
-        if (e.token_ids.size() > n - pos) return false;
-        for (std::size_t k = 0; k < e.token_ids.size(); ++k) {
-            if (e.token_ids[k] != token_ids_[pos + k]) return false;
-        }
-        return true;
-    };
-    static const std::vector<std::uint32_t> no_blocs;
-    auto blocs_at = [&](std::uint32_t pos) -> const std::vector<std::uint32_t>& {
+    // Options at each position, in the order the enumeration tries them:
+    // the entries whose tokens start there, then the single token.
+    option_start_.assign(n + 1, 0);
+    options_.clear();
+    for (std::uint32_t pos = 0; pos < n; ++pos) {
+        option_start_[pos] = static_cast<std::uint32_t>(options_.size());
         const std::uint32_t tid = token_ids_[pos];
-        return tid == CompiledTable::NONE ? no_blocs : table.blocs_starting_with(tid);
-    };
+        if (tid != CompiledTable::NONE) {
+            for (std::uint32_t idx : table.blocs_starting_with(tid)) {
+                const CompiledTable::Entry& e = table.entries()[idx];
+                if (e.token_ids.size() > n - pos) continue;
+                if (!std::equal(e.token_ids.begin(), e.token_ids.end(), token_ids_.begin() + pos)) continue;
+                options_.push_back(Option{GroupElement{e.key, idx, idx},
+                                          pos + static_cast<std::uint32_t>(e.token_ids.size())});
+            }
+        }
+        options_.push_back(Option{single_[pos], pos + 1});
+    }
+    option_start_[n] = static_cast<std::uint32_t>(options_.size());
 
-    std::vector<GroupElement> current;
-    std::vector<Frame> stack;
-    stack.push_back(Frame{0, 0});
+    // How many groupings (repeats included, capped) start at each position.
+    leaves_.assign(n + 1, 0);
+    leaves_[n] = 1;
+    for (std::uint32_t pos = n; pos-- > 0;) {
+        std::uint32_t total = 0;
+        for (std::uint32_t o = option_start_[pos]; o < option_start_[pos + 1]; ++o) {
+            total = saturating_add(total, leaves_[options_[o].next]);
+        }
+        leaves_[pos] = total;
+    }
+
+    // Depth first, as the groupings are defined. Two options of one position
+    // that hold the same text lead to the very same groupings: the later one
+    // is only counted. Options with different texts at the same place give
+    // groupings that differ there, so no other repeat exists.
+    std::vector<GroupElement>& current = current_;
+    current.clear();
+    stack_.clear();
+    stack_.push_back(Frame{0, option_start_[0]});
     std::size_t produced = 0;
-    while (!stack.empty() && produced < MAX_GROUPINGS) {
-        Frame& f = stack.back();
+    while (!stack_.empty() && produced < MAX_GROUPINGS) {
+        Frame& f = stack_.back();
         if (f.pos == n) {
             ++produced;
-            const std::uint64_t h = hash_of(current);
-            bool seen = false;
-            for (std::size_t k = 0; k < distinct.size() && !seen; ++k) {
-                seen = hashes_[k] == h && same(distinct[k], current);
-            }
-            if (!seen) {
-                distinct.push_back(current);
-                hashes_.push_back(h);
-            }
-            stack.pop_back();
+            distinct.push_back(current);
+            stack_.pop_back();
             if (!current.empty()) current.pop_back();
             continue;
         }
-        const std::vector<std::uint32_t>& blocs = blocs_at(f.pos);
+        const std::uint32_t end = option_start_[f.pos + 1];
         bool pushed = false;
-        while (f.option < blocs.size()) {
-            const std::uint32_t idx = blocs[f.option++];
-            const CompiledTable::Entry& e = table.entries()[idx];
-            if (matches(e, f.pos)) {
-                current.push_back(GroupElement{e.key, idx, idx});
-                const std::uint32_t next = f.pos + static_cast<std::uint32_t>(e.token_ids.size());
-                stack.push_back(Frame{next, 0});
-                pushed = true;
-                break;
+        while (f.option < end && produced < MAX_GROUPINGS) {
+            const Option& opt = options_[f.option];
+            bool repeat = false;
+            for (std::uint32_t o = option_start_[f.pos]; o < f.option && !repeat; ++o) {
+                repeat = options_[o].element.id == opt.element.id;
             }
+            ++f.option;
+            if (repeat) {
+                produced = std::min<std::size_t>(produced + leaves_[opt.next], MAX_GROUPINGS);
+                continue;
+            }
+            current.push_back(opt.element);
+            stack_.push_back(Frame{opt.next, option_start_[opt.next]});
+            pushed = true;
+            break;
         }
         if (pushed) continue;
-        if (f.option == blocs.size()) {
-            ++f.option;
-            current.push_back(single[f.pos]);
-            const std::uint32_t next = f.pos + 1;
-            stack.push_back(Frame{next, 0});
-            continue;
-        }
-        stack.pop_back();
+        stack_.pop_back();
         if (!current.empty()) current.pop_back();
     }
 }

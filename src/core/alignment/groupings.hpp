@@ -28,12 +28,25 @@ struct Groupings {
     // them, counting repeats: a token that is itself a key comes out both as
     // that key and as the token, and both spell the same grouping. Repeats
     // cannot change the best alignment (a later equal one never wins), so
-    // only the first copy is kept.
+    // only the first copy is kept, and repeats are counted, not built.
     void generate(const CompiledTable& table, const std::vector<TextView>& tokens);
 
 private:
+    struct Option {
+        GroupElement element;
+        std::uint32_t next;  // position after the tokens it takes
+    };
+    struct Frame {
+        std::uint32_t pos;     // next token to group
+        std::uint32_t option;  // next option to try there
+    };
     std::vector<std::uint32_t> token_ids_;
-    std::vector<std::uint64_t> hashes_;
+    std::vector<GroupElement> single_;
+    std::vector<Option> options_;
+    std::vector<std::uint32_t> option_start_;
+    std::vector<std::uint32_t> leaves_;
+    std::vector<GroupElement> current_;
+    std::vector<Frame> stack_;
 };
 
 }  // namespace vantro::detail

@@ -246,13 +246,39 @@ void SearchGraph::offer(std::uint32_t node, std::uint32_t choice, const Move& mv
     }
 }
 
+std::uint64_t SearchGraph::matching_candidates(const Slot& slot, std::uint32_t pos, bool& beyond) const noexcept {
+    std::uint64_t mask = 0;
+    const std::uint32_t n = slot.n_candidates < 64 ? slot.n_candidates : 64;
+    const char32_t here = pos < word_->norm.size() ? word_->norm[pos] : char32_t{0};
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const char32_t first = slot.first_letters[i];
+        if ((first == here || first == 0) && candidate_matches(slot, i, pos)) mask |= std::uint64_t{1} << i;
+    }
+    beyond = false;
+    for (std::uint32_t i = 64; i < slot.n_candidates && !beyond; ++i) beyond = candidate_matches(slot, i, pos);
+    return mask;
+}
+
+std::uint32_t SearchGraph::next_choice(const Frame& f, std::uint32_t n_candidates) noexcept {
+    std::uint32_t c = f.choice;
+    if (c < 64 && c < n_candidates) {
+        const std::uint64_t rest = c == 0 ? f.matching : f.matching & ~((std::uint64_t{1} << c) - 1);
+        if (rest != 0) return static_cast<std::uint32_t>(__builtin_ctzll(rest));
+        c = n_candidates < 64 ? n_candidates : 64;
+    }
+    return c;
+}
+
 void SearchGraph::push_frame(std::uint32_t node) {
     const StateKey& key = nodes_[node].key;
+    const Slot& slot = slots_[key.slot];
     Frame f{};
     f.node = node;
     f.choice = 0;
     f.waiting = NO_NODE;
-    f.possible = possible_here(slots_[key.slot], key.pos);
+    bool beyond = false;
+    f.matching = matching_candidates(slot, key.pos, beyond);
+    f.possible = f.matching != 0 || beyond;
     frames_.push_back(f);
 }
 
@@ -275,8 +301,9 @@ void SearchGraph::evaluate(std::uint32_t root) {
             Frame& f = frames_[top];
             const StateKey from = nodes_[f.node].key;
             const Slot& slot = slots_[from.slot];
-            if (f.choice > slot.n_candidates + 2) break;
-            const std::uint32_t choice = f.choice++;
+            const std::uint32_t choice = next_choice(f, slot.n_candidates);
+            if (choice > slot.n_candidates + 2) break;
+            f.choice = choice + 1;
             Move mv;
             if (!make_move(from, slot, choice, f.possible, mv)) continue;
             bool fresh = false;

@@ -118,14 +118,19 @@ private:
 
     struct Frame {
         std::uint32_t node;
-        std::uint32_t choice;
+        std::uint32_t choice;  // next move to try
         std::uint32_t waiting;
         std::uint32_t waiting_choice;
         bool possible;
+        std::uint64_t matching;  // candidates below 64 that occur here
         Move move;
     };
 
     bool possible_here(const Slot& slot, std::uint32_t pos) const noexcept;
+    // Bit i: candidate i occurs at `pos` (candidates from 64 on are tested one by one).
+    std::uint64_t matching_candidates(const Slot& slot, std::uint32_t pos, bool& beyond) const noexcept;
+    // The move to try after `choice`, skipping candidates known not to occur.
+    static std::uint32_t next_choice(const Frame& f, std::uint32_t n_candidates) noexcept;
     bool candidate_matches(const Slot& slot, std::uint32_t i, std::uint32_t pos) const noexcept;
     bool make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, bool possible,
                    Move& mv);

@@ -35,7 +35,11 @@ INTERFACE = {
         ("noyau", "GroupePhonologique", Factory(va.GroupePhonologique)),
         ("coda", "GroupePhonologique", Factory(va.GroupePhonologique)),
     ],
-    "ResultatAnalyse": [("mot", "str", REQUIRED), ("phone", "str", REQUIRED), ("syllabes", "list[Syllabe]", Factory(list))],
+    "ResultatAnalyse": [
+        ("mot", "str", REQUIRED),
+        ("phone", "str", REQUIRED),
+        ("syllabes", "list[Syllabe]", Factory(list)),
+    ],
     "MotAnalyse": [
         ("token", "Any", None),
         ("phone", "str", ""),
@@ -163,12 +167,24 @@ def test_argument_errors_are_worded_like_a_dataclass_init(name):
 def test_argument_error_examples():
     cases = [
         (lambda: va.Phoneme(), "Phoneme.__init__() missing 1 required positional argument: 'ipa'"),
-        (lambda: va.Phoneme("a", "b", "c"), "Phoneme.__init__() takes from 2 to 3 positional arguments but 4 were given"),
+        (
+            lambda: va.Phoneme("a", "b", "c"),
+            "Phoneme.__init__() takes from 2 to 3 positional arguments but 4 were given",
+        ),
         (lambda: va.Phoneme("a", x=1), "Phoneme.__init__() got an unexpected keyword argument 'x'"),
         (lambda: va.Phoneme("a", ipa="b"), "Phoneme.__init__() got multiple values for argument 'ipa'"),
-        (lambda: va.Syllabe(), "Syllabe.__init__() missing 3 required positional arguments: 'phone', 'ortho', and 'span'"),
-        (lambda: va.ResultatAnalyse(), "ResultatAnalyse.__init__() missing 2 required positional arguments: 'mot' and 'phone'"),
-        (lambda: va._SonorityClasses(*"abcdef"), "_SonorityClasses.__init__() takes 6 positional arguments but 7 were given"),
+        (
+            lambda: va.Syllabe(),
+            "Syllabe.__init__() missing 3 required positional arguments: 'phone', 'ortho', and 'span'",
+        ),
+        (
+            lambda: va.ResultatAnalyse(),
+            "ResultatAnalyse.__init__() missing 2 required positional arguments: 'mot' and 'phone'",
+        ),
+        (
+            lambda: va._SonorityClasses(*"abcdef"),
+            "_SonorityClasses.__init__() takes 6 positional arguments but 7 were given",
+        ),
     ]
     for call, message in cases:
         with pytest.raises(TypeError) as info:
@@ -536,7 +552,8 @@ def test_properties_are_read_only_and_follow_the_fields():
 
 def test_counts():
     syl = va.Syllabe("a", "a", (0, 1))
-    r = va.ResultatSyllabation("t", [va.ResultatGroupe(va.GroupeLecture(), [syl, syl]), va.ResultatGroupe(va.GroupeLecture())])
+    groupes = [va.ResultatGroupe(va.GroupeLecture(), [syl, syl]), va.ResultatGroupe(va.GroupeLecture())]
+    r = va.ResultatSyllabation("t", groupes)
     assert (r.nb_groupes, r.nb_syllabes) == (2, 2)
     assert va.ResultatAnalyse("a", "a", [syl] * 3).nb_syllabes == 3
     with pytest.raises(TypeError):
@@ -563,7 +580,9 @@ CHOCOLAT = va.ResultatAnalyse(
         S("la", "lat", (5, 8), [("l", "l")], [("a", "a")]),
     ],
 )
-ARBRE = va.ResultatAnalyse("arbre", "aʁbʁ", [S("aʁ", "ar", (0, 2), (), [("a", "a")], [("ʁ", "r")]), S("bʁ", "bre", (2, 5))])
+ARBRE = va.ResultatAnalyse(
+    "arbre", "aʁbʁ", [S("aʁ", "ar", (0, 2), (), [("a", "a")], [("ʁ", "r")]), S("bʁ", "bre", (2, 5))]
+)
 
 
 @pytest.mark.parametrize(
@@ -580,7 +599,9 @@ ARBRE = va.ResultatAnalyse("arbre", "aʁbʁ", [S("aʁ", "ar", (0, 2), (), [("a",
         (
             ARBRE,
             "arbre -> /aʁ.bʁ/ (2 syll.)",
-            "arbre -> /aʁbʁ/\n  σ1: /aʁ/ <<ar>> [0:2] att=- noy=a cod=ʁ\n  σ2: /bʁ/ <<bre>> [2:5] att=- noy=- cod=-",
+            "arbre -> /aʁbʁ/\n"
+            "  σ1: /aʁ/ <<ar>> [0:2] att=- noy=a cod=ʁ\n"
+            "  σ2: /bʁ/ <<bre>> [2:5] att=- noy=- cod=-",
         ),
         (va.ResultatAnalyse("hm", "hm"), "hm -> // (0 syll.)", "hm -> /hm/"),
         (va.ResultatAnalyse("", ""), " -> // (0 syll.)", " -> //"),
@@ -602,7 +623,8 @@ def word(text):
 
 def sentence():
     les_enfants = va.GroupeLecture([word("les"), word("enfants")], "lezɑ̃fɑ̃", (0, 11), ["liaison_z"])
-    formule = va.GroupeLecture([word("3")], "tʁwa", (12, 13), [], True, va.LectureFormule("trois", [va.EventFormule("3", "tʁwa", (12, 13), (0, 5))]))
+    trois = va.LectureFormule("trois", [va.EventFormule("3", "tʁwa", (12, 13), (0, 5))])
+    formule = va.GroupeLecture([word("3")], "tʁwa", (12, 13), [], True, trois)
     brut = va.GroupeLecture([word("x²")], "iks", (14, 16), ["liaison", "enchainement"], True, None)
     return va.ResultatSyllabation(
         "les enfants 3 x²",

@@ -132,30 +132,30 @@ PyObject* read_reading_group_text(PyObject* obj) {
 namespace detail {
 
 PyGetSetDef groupe_phonologique_getset[] = {
-    {"phone", get_phone, nullptr, "The IPA of every phoneme, concatenated.", nullptr},
-    {"grapheme", get_grapheme, nullptr, "The letters of every phoneme, concatenated.", nullptr},
+    {"phone", get_phone, nullptr, "Les ipa des phonèmes, concaténés.", nullptr},
+    {"grapheme", get_grapheme, nullptr, "Les graphèmes des phonèmes, concaténés.", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 PyGetSetDef resultat_analyse_getset[] = {
-    {"nb_syllabes", get_analyse_nb_syllabes, nullptr, "The number of syllables.", nullptr},
+    {"nb_syllabes", get_analyse_nb_syllabes, nullptr, "Nombre de syllabes.", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 PyGetSetDef mot_analyse_getset[] = {
-    {"text", get_mot_text, nullptr, "The token's text, or \"\" without a token or text.", nullptr},
-    {"span", get_mot_span, nullptr, "The token's span, or (0, 0) without a token or span.", nullptr},
+    {"text", get_mot_text, nullptr, "Texte du jeton (\"\" sans jeton ou sans texte).", nullptr},
+    {"span", get_mot_span, nullptr, "Span du jeton ((0, 0) sans jeton ou sans span).", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 PyGetSetDef groupe_lecture_getset[] = {
-    {"text", get_groupe_text, nullptr, "The words' texts joined with one space.", nullptr},
+    {"text", get_groupe_text, nullptr, "Textes des mots joints par une espace.", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 PyGetSetDef resultat_syllabation_getset[] = {
-    {"nb_syllabes", get_syllabation_nb_syllabes, nullptr, "The number of syllables over all groups.", nullptr},
-    {"nb_groupes", get_syllabation_nb_groupes, nullptr, "The number of groups.", nullptr},
+    {"nb_syllabes", get_syllabation_nb_syllabes, nullptr, "Nombre total de syllabes des groupes.", nullptr},
+    {"nb_groupes", get_syllabation_nb_groupes, nullptr, "Nombre de groupes.", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -401,8 +401,8 @@ PyTypeObject* create_type() {
 
     static PyMethodDef methods[8] = {};
     int k = 0;
-    methods[k++] = {"__getstate__", rec_getstate<R>, METH_NOARGS, "Return the fields and attributes as a dict."};
-    methods[k++] = {"__setstate__", rec_setstate<R>, METH_O, "Restore what __getstate__ returned."};
+    methods[k++] = {"__getstate__", rec_getstate<R>, METH_NOARGS, "Helper for pickle."};
+    methods[k++] = {"__setstate__", rec_setstate<R>, METH_O, "Helper for pickle."};
     for (PyMethodDef* p = def.methods; p && p->ml_name; ++p) methods[k++] = *p;
 
     // Instances carry a __dict__ like any dataclass instance (created on first use).
@@ -491,11 +491,13 @@ bool init_constants() {
 // ------------------------------------------------------------ public API
 
 int init_record_types(PyObject* module) {
-    if (!runtime(Rec::Phoneme).type) {
+    static bool ready = false;
+    if (!ready) {
         constexpr auto count = static_cast<std::size_t>(Rec::Count_);
         if (!init_constants() || !create_all_types(std::make_index_sequence<count>{})) return -1;
         for (int r = 0; r < static_cast<int>(count); ++r)
             if (detail::attach_dataclass_metadata(static_cast<Rec>(r)) < 0) return -1;
+        ready = true;
     }
     for (int r = 0; r < static_cast<int>(Rec::Count_); ++r) {
         auto* type = reinterpret_cast<PyObject*>(runtime(static_cast<Rec>(r)).type);

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "alignment/text_cost.hpp"
-#include "phonology/tokens.hpp"
+#include "unicode/unicode.hpp"
 
 namespace vantro {
 
@@ -16,6 +16,14 @@ std::int64_t letters_in(TextView g) noexcept {
         if (c != SILENT_MARK && c != SHARED_MARK) ++n;
     }
     return n;
+}
+
+// Where the first phoneme token of `ph` ends, and whether another follows:
+// a token is a base code point and the marks after it.
+std::size_t first_token_end(TextView ph) noexcept {
+    std::size_t i = 1;
+    while (i < ph.size() && unicode::is_mark(ph[i])) ++i;
+    return i;
 }
 
 }  // namespace
@@ -43,25 +51,24 @@ Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vect
         const Text& ph = align_ph[i];
         const Text& gr = align_gr[i];
         const Span span = spans[i];
-        const std::vector<TextView> tokens = iter_phoneme_views(ph);
-        if (tokens.size() == 1) {
+        if (ph.empty()) throw std::out_of_range("alignment element without any phoneme token");
+        const std::size_t split_at = first_token_end(ph);
+        if (split_at == ph.size()) {
             out.dec_ph.push_back(ph);
             out.dec_gr.push_back(gr);
             out.dec_spans.push_back(span);
             continue;
         }
-        if (tokens.empty()) throw std::out_of_range("alignment element without any phoneme token");
 
         // The first phoneme gets the first character, the others share the rest.
         const Text g0 = gr.empty() ? Text() : gr.substr(0, 1);
         const auto g0_len = static_cast<std::int64_t>(g0.size());
-        out.dec_ph.emplace_back(tokens.front());
+        out.dec_ph.push_back(ph.substr(0, split_at));
         out.dec_gr.push_back(g0);
         out.dec_spans.push_back(Span{span.start, span.start + g0_len});
 
-        Text rest;
-        for (std::size_t k = 1; k < tokens.size(); ++k) rest += tokens[k];
-        if (rest.empty()) continue;
+        // The remaining tokens, joined, are the rest of the text.
+        Text rest = ph.substr(split_at);
         const Text g1 = gr.size() > 1 ? gr.substr(1) : Text();
         out.dec_ph.push_back(std::move(rest));
         if (g1.empty()) {

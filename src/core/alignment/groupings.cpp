@@ -12,8 +12,13 @@ std::uint32_t saturating_add(std::uint32_t a, std::uint32_t b) noexcept {
 
 }  // namespace
 
+void Groupings::keep(const std::vector<GroupElement>& grouping) {
+    if (count_ == store_.size()) store_.emplace_back();
+    store_[count_++].assign(grouping.begin(), grouping.end());
+}
+
 void Groupings::generate(const CompiledTable& table, const std::vector<TextView>& tokens) {
-    distinct.clear();
+    count_ = 0;
     const auto n = static_cast<std::uint32_t>(tokens.size());
     const auto n_entries = static_cast<std::uint32_t>(table.entries().size());
 
@@ -38,8 +43,9 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
 
     // Options at each position, in the order the enumeration tries them:
     // the entries whose tokens start there, then the single token.
-    option_start_.assign(n + 1, 0);
+    option_start_.resize(n + 1);
     options_.clear();
+    bool choice_anywhere = false;
     for (std::uint32_t pos = 0; pos < n; ++pos) {
         option_start_[pos] = static_cast<std::uint32_t>(options_.size());
         const std::uint32_t tid = token_ids_[pos];
@@ -48,6 +54,7 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
                 const CompiledTable::Entry& e = table.entries()[idx];
                 if (e.token_ids.size() > n - pos) continue;
                 if (!std::equal(e.token_ids.begin(), e.token_ids.end(), token_ids_.begin() + pos)) continue;
+                choice_anywhere = choice_anywhere || idx != single_[pos].id;
                 options_.push_back(Option{GroupElement{e.key, idx, idx},
                                           pos + static_cast<std::uint32_t>(e.token_ids.size())});
             }
@@ -56,8 +63,16 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
     }
     option_start_[n] = static_cast<std::uint32_t>(options_.size());
 
+    if (!choice_anywhere) {
+        // Every position offers one text only (a token, maybe also as a
+        // key): a single grouping, token by token.
+        current_.assign(single_.begin(), single_.end());
+        keep(current_);
+        return;
+    }
+
     // How many groupings (repeats included, capped) start at each position.
-    leaves_.assign(n + 1, 0);
+    leaves_.resize(n + 1);
     leaves_[n] = 1;
     for (std::uint32_t pos = n; pos-- > 0;) {
         std::uint32_t total = 0;
@@ -80,7 +95,7 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
         Frame& f = stack_.back();
         if (f.pos == n) {
             ++produced;
-            distinct.push_back(current);
+            keep(current);
             stack_.pop_back();
             if (!current.empty()) current.pop_back();
             continue;

@@ -19,9 +19,11 @@ struct GroupElement {
     std::uint32_t id;                // equal ids exactly for equal texts
 };
 
-struct Groupings {
+class Groupings {
+public:
     // Distinct groupings, each once, in the order of their first appearance.
-    std::vector<std::vector<GroupElement>> distinct;
+    std::size_t size() const noexcept { return count_; }
+    const std::vector<GroupElement>& operator[](std::size_t i) const noexcept { return store_[i]; }
 
     // Enumerates groupings depth first, longest entries first (table order
     // among equals, then the single token), and stops after MAX_GROUPINGS of
@@ -40,6 +42,10 @@ private:
         std::uint32_t pos;     // next token to group
         std::uint32_t option;  // next option to try there
     };
+    void keep(const std::vector<GroupElement>& grouping);
+
+    std::vector<std::vector<GroupElement>> store_;  // reused from call to call
+    std::size_t count_ = 0;
     std::vector<std::uint32_t> token_ids_;
     std::vector<GroupElement> single_;
     std::vector<Option> options_;

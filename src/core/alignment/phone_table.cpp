@@ -53,14 +53,27 @@ CompiledTable::CompiledTable(const PhoneTable& table) {
     prefixes_ = KeyPrefixes(keys);
 
     token_entry_.assign(token_index_.size(), NONE);
-    for (const auto& [tok, id] : token_index_) token_entry_[id] = entry_of(tok);
+    dense_token_ids_.assign(DENSE_TOKENS, NONE);
+    for (const auto& [tok, id] : token_index_) {
+        token_entry_[id] = entry_of(tok);
+        if (tok.size() != 1) continue;
+        if (tok[0] < DENSE_TOKENS) {
+            dense_token_ids_[tok[0]] = id;
+        } else {
+            one_char_tokens_.emplace_back(tok[0], id);
+        }
+    }
+    std::sort(one_char_tokens_.begin(), one_char_tokens_.end());
 
     for (Entry& e : entries_) {
+        std::vector<TextView> norms;
         for (Grapheme& g : e.graphemes) {
             g.prefix = prefixes_.walk(KeyPrefixes::ROOT, g.raw);
             has_silent_marks_ = has_silent_marks_ || g.cost.marks > 0;
             e.first_letters.push_back(g.norm.empty() ? char32_t{0} : g.norm.front());
+            norms.push_back(g.norm);
         }
+        e.spellings = SpellingMatcher(norms);
         for (std::uint32_t id : e.token_ids) e.token_entries.push_back(token_entry_[id]);
     }
 
@@ -89,6 +102,13 @@ std::uint32_t CompiledTable::entry_of(TextView key) const {
 }
 
 std::uint32_t CompiledTable::token_id(TextView token) const {
+    if (token.size() == 1) {
+        // Most tokens are one code point: no need to hash a string.
+        if (token[0] < DENSE_TOKENS) return dense_token_ids_[token[0]];
+        auto it = std::lower_bound(one_char_tokens_.begin(), one_char_tokens_.end(),
+                                   std::pair<char32_t, std::uint32_t>{token[0], 0});
+        return it != one_char_tokens_.end() && it->first == token[0] ? it->second : NONE;
+    }
     auto it = token_index_.find(token);
     return it == token_index_.end() ? NONE : it->second;
 }

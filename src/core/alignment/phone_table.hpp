@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "alignment/key_prefixes.hpp"
+#include "alignment/spelling_matcher.hpp"
 #include "alignment/text_cost.hpp"
 #include "common/text.hpp"
 
@@ -34,6 +35,7 @@ public:
         std::vector<std::uint32_t> token_ids;      // ids of `tokens` (see token_id)
         std::vector<std::uint32_t> token_entries;  // entry whose key is that token, or NONE
         std::vector<char32_t> first_letters;       // first letter of each norm, 0 when empty
+        SpellingMatcher spellings;                 // finds the norms that occur at a place
     };
 
     explicit CompiledTable(const PhoneTable& table);
@@ -69,6 +71,11 @@ private:
     TextMap<std::size_t> index_;
     std::size_t max_key_length_ = 0;
     TextMap<std::uint32_t> token_index_;
+    // Ids of one-code-point tokens: directly for the low code points (where
+    // IPA lives), sorted pairs for the rest.
+    static constexpr char32_t DENSE_TOKENS = 0x300;
+    std::vector<std::uint32_t> dense_token_ids_;
+    std::vector<std::pair<char32_t, std::uint32_t>> one_char_tokens_;
     std::vector<std::uint32_t> token_entry_;
     std::vector<std::vector<std::uint32_t>> blocs_by_first_token_;
     KeyPrefixes prefixes_;

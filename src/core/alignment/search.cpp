@@ -5,7 +5,6 @@
 #include "alignment/groupings.hpp"
 #include "alignment/search_graph.hpp"
 #include "alignment/search_word.hpp"
-#include "phonology/tokens.hpp"
 #include "unicode/unicode.hpp"
 
 namespace vantro {
@@ -20,8 +19,22 @@ struct Scratch {
     detail::Groupings groupings;
     detail::SearchGraph graph;
     std::vector<std::uint32_t> starts;
+    std::vector<TextView> tokens;
     std::vector<TextView> align_ph;
 };
+
+// The phoneme tokens of a pronunciation: a base code point and the marks
+// after it (marks at the very start form a token of their own), as views.
+void cut_tokens(TextView ipa, std::vector<TextView>& out) {
+    out.clear();
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < ipa.size(); ++i) {
+        if (unicode::is_mark(ipa[i])) continue;
+        out.push_back(ipa.substr(start, i - start));
+        start = i;
+    }
+    if (!ipa.empty()) out.push_back(ipa.substr(start));
+}
 
 // Gives the graphemes the case of the written form: every character that is
 // no marker takes, in order, the next character of the word.
@@ -45,7 +58,8 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     }
     thread_local Scratch sc;
     sc.phone_lower = unicode::to_lower(phone);
-    const std::vector<TextView> tokens = iter_phoneme_views(sc.phone_lower);
+    cut_tokens(sc.phone_lower, sc.tokens);
+    const std::vector<TextView>& tokens = sc.tokens;
 
     SearchResult result;
     if (tokens.empty()) {
@@ -64,8 +78,8 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     std::uint32_t winner_start = 0;
     detail::Score best;
     bool found = false;
-    for (std::size_t i = 0; i < sc.groupings.distinct.size(); ++i) {
-        const auto& grouping = sc.groupings.distinct[i];
+    for (std::size_t i = 0; i < sc.groupings.size(); ++i) {
+        const auto& grouping = sc.groupings[i];
         const std::uint32_t start = sc.graph.add_grouping(grouping);
         detail::Score score;
         if (!sc.graph.solve(start, grouping.size(), score)) continue;
@@ -80,6 +94,7 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     if (!found) return result;
 
     sc.align_ph.clear();
+    result.align_gr.reserve(tokens.size());
     sc.graph.spell(winner_start, sc.align_ph, result.align_gr);
     result.align_ph.reserve(sc.align_ph.size());
     for (TextView ph : sc.align_ph) result.align_ph.emplace_back(ph);

@@ -48,6 +48,7 @@ std::uint32_t SearchGraph::add_grouping(const std::vector<GroupElement>& element
     auto set_candidates = [&](Slot& s, std::uint32_t entry) {
         if (entry == CompiledTable::NONE) return;
         const CompiledTable::Entry& e = entries[entry];
+        s.entry = &e;
         s.candidates = e.graphemes.data();
         s.first_letters = e.first_letters.data();
         s.n_candidates = static_cast<std::uint32_t>(e.graphemes.size());
@@ -84,13 +85,6 @@ bool SearchGraph::candidate_matches(const Slot& slot, std::uint32_t i, std::uint
     const char32_t first = slot.first_letters[i];
     if (first != 0 && (pos >= word_->norm.size() || word_->norm[pos] != first)) return false;
     return word_->matches(pos, slot.candidates[i].norm);
-}
-
-bool SearchGraph::possible_here(const Slot& slot, std::uint32_t pos) const noexcept {
-    for (std::uint32_t i = 0; i < slot.n_candidates; ++i) {
-        if (candidate_matches(slot, i, pos)) return true;
-    }
-    return false;
 }
 
 std::uint32_t SearchGraph::grow_pending(std::uint32_t pending, char32_t letter) {
@@ -134,82 +128,97 @@ void SearchGraph::settle(Move& mv, std::uint32_t from_level) const {
     while (mv.to.pos < word_->size && word_->has(mv.to.pos, SearchWord::IGNORED)) {
         if (has_graphemes) {
             const char32_t c = word_->orig[mv.to.pos];
-            mv.placed.append_char(c);
+            mv.gain.placed.append_char(c);
             mv.to.last = prefixes_->step(mv.to.last, c);
         }
         ++mv.to.pos;
     }
-    mv.to.level = exact_levels_ ? from_level + mv.placed.plain : 0;
+    mv.to.level = exact_levels_ ? from_level + mv.gain.placed.plain : 0;
 }
 
 // The moves of a state, in the order the depth-first search tries them:
 // each candidate grapheme that occurs here, the split of a compound
 // element, a silent letter where nothing can be read, a silent final e or s
 // at a word end.
-bool SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, bool possible,
-                            Move& mv) {
+std::uint32_t SearchGraph::next_choice(const Frame& f, const Slot& slot, std::uint32_t pos) const noexcept {
+    const std::uint32_t nc = slot.n_candidates;
+    std::uint32_t c = f.choice;
+    if (c < nc && c < 64) {
+        const std::uint64_t rest = f.matching & (~std::uint64_t{0} << c);
+        if (rest != 0) return static_cast<std::uint32_t>(__builtin_ctzll(rest));
+        c = nc < 64 ? nc : 64;
+    }
+    for (; c < nc; ++c) {
+        if (candidate_matches(slot, c, pos)) return c;
+    }
+    const SearchWord& w = *word_;
+    if (c == nc) {
+        if (slot.can_split && !f.possible) return c;
+        ++c;
+    }
+    if (c == nc + 1) {
+        if (pos < w.size && !f.possible && w.has(pos, SearchWord::MAY_BE_SILENT)) return c;
+        ++c;
+    }
+    if (c == nc + 2) {
+        if (pos < w.size && f.possible && w.has(pos, SearchWord::WORD_END) && w.has(pos, SearchWord::LOWER_E_OR_S))
+            return c;
+        ++c;
+    }
+    return c;
+}
+
+void SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, Move& mv) {
     const std::uint32_t nc = slot.n_candidates;
     const std::uint32_t pos = from.pos;
-    mv = Move{};
     mv.to = from;
+    Gain& gain = mv.gain;
+    gain = Gain{};
     if (choice < nc) {
-        if (!candidate_matches(slot, choice, pos)) return false;
         const Grapheme& g = slot.candidates[choice];
         const Pending& p = pending_[from.pending];
-        mv.finished_outside = slot.has_graphemes && prefixes_->outside_table(from.last) ? 1 : 0;
-        mv.placed = p.cost;
-        mv.placed.append(g.cost);
+        gain.finished_outside = slot.has_graphemes && prefixes_->outside_table(from.last) ? 1 : 0;
+        gain.placed = p.cost;
+        gain.placed.append(g.cost);
         mv.to.last = from.pending == 0 ? g.prefix : prefixes_->walk(p.from_root, g.raw);
         mv.to.pending = 0;
         mv.to.slot = slot.next;
         mv.to.pos = pos + static_cast<std::uint32_t>(g.norm.size());
     } else if (choice == nc) {
-        if (!slot.can_split || possible) return false;
         mv.to.slot = slot.split_to;
-        mv.extra = static_cast<std::int32_t>(slot.split_extra);
-    } else if (choice == nc + 1 || choice == nc + 2) {
-        if (pos >= word_->size) return false;
-        const bool word_end = choice == nc + 2;
-        if (word_end) {
-            if (!possible || !word_->has(pos, SearchWord::WORD_END) || !word_->has(pos, SearchWord::LOWER_E_OR_S))
-                return false;
-        } else if (possible || !word_->has(pos, SearchWord::MAY_BE_SILENT)) {
-            return false;
-        }
+        gain.extra = static_cast<std::int32_t>(slot.split_extra);
+    } else {
         const char32_t letter = word_->orig[pos];
-        mv.silent = 1;
-        if ((!word_end && word_->has(pos, SearchWord::LOWER_H)) || !slot.has_graphemes) {
+        gain.silent = 1;
+        if ((choice == nc + 1 && word_->has(pos, SearchWord::LOWER_H)) || !slot.has_graphemes) {
             // A silent h waits for the grapheme after it; so does anything
             // silent before the first grapheme.
             mv.to.pending = grow_pending(from.pending, letter);
         } else {
-            mv.placed.append_char(letter);
-            mv.placed.append_char(SILENT_MARK);
+            gain.placed.append_char(letter);
+            gain.placed.append_char(SILENT_MARK);
             mv.to.last = prefixes_->step(prefixes_->step(from.last, letter), SILENT_MARK);
         }
         mv.to.pos = pos + 1;
-    } else {
-        return false;
     }
     settle(mv, from.level);
-    return true;
 }
 
 // End of the elements: waiting silent letters, then every letter left, go
 // to the last grapheme; a letter left that may not be silent is a dead end.
 SearchGraph::Value SearchGraph::finish(const StateKey& key) const {
     const SearchWord& w = *word_;
-    if (key.pos < w.size && !w.tail_silent[key.pos]) return Value{UNREACHABLE, 0, 0, 0, 0};
+    if (key.pos < w.size && !w.tails[key.pos].silent) return Value{UNREACHABLE, 0, 0, 0, 0};
     const Pending& p = pending_[key.pending];
     TextCost placed = p.cost;
     State last = append_pending(key.last, p);
     std::int32_t muettes = 0;
     if (key.pos < w.size) {
-        placed.append(w.tail_cost[key.pos]);
+        placed.append(w.tails[key.pos].cost);
         muettes = static_cast<std::int32_t>(w.size - key.pos);
         for (std::uint32_t k = key.pos; k < w.size && last != KeyPrefixes::SHARED; ++k) {
             if (last == KeyPrefixes::DEAD) {
-                last = w.tail_shared[k] ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
+                last = w.tails[k].shared ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
                 break;
             }
             last = prefixes_->step(prefixes_->step(last, w.orig[k]), SILENT_MARK);
@@ -219,11 +228,12 @@ SearchGraph::Value SearchGraph::finish(const StateKey& key) const {
                  prefixes_->outside_table(last) ? 1 : 0, 0};
 }
 
-void SearchGraph::offer(std::uint32_t node, std::uint32_t choice, const Move& mv, const Value& child) {
-    if (child.muettes == UNREACHABLE) return;
-    const Value v{mv.silent + child.muettes, static_cast<std::int32_t>(mv.placed.marks) + child.marks,
-                  mv.placed.penalty + static_cast<std::int64_t>(child.marks) * mv.placed.plain + child.penalty,
-                  mv.finished_outside + child.outside, mv.extra + child.extra};
+void SearchGraph::offer(std::uint32_t node, std::uint32_t choice, std::uint32_t child, const Gain& gain) {
+    const Value& c = nodes_[child].value;
+    if (c.muettes == UNREACHABLE) return;
+    const Value v{gain.silent + c.muettes, static_cast<std::int32_t>(gain.placed.marks) + c.marks,
+                  gain.placed.penalty + static_cast<std::int64_t>(c.marks) * gain.placed.plain + c.penalty,
+                  gain.finished_outside + c.outside, gain.extra + c.extra};
     Node& n = nodes_[node];
     const Value& b = n.value;
     bool better = b.muettes == UNREACHABLE;
@@ -243,30 +253,17 @@ void SearchGraph::offer(std::uint32_t node, std::uint32_t choice, const Move& mv
     if (better) {
         n.value = v;
         n.best = choice;
+        n.best_child = child;
     }
 }
 
 std::uint64_t SearchGraph::matching_candidates(const Slot& slot, std::uint32_t pos, bool& beyond) const noexcept {
-    std::uint64_t mask = 0;
-    const std::uint32_t n = slot.n_candidates < 64 ? slot.n_candidates : 64;
-    const char32_t here = pos < word_->norm.size() ? word_->norm[pos] : char32_t{0};
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const char32_t first = slot.first_letters[i];
-        if ((first == here || first == 0) && candidate_matches(slot, i, pos)) mask |= std::uint64_t{1} << i;
-    }
     beyond = false;
-    for (std::uint32_t i = 64; i < slot.n_candidates && !beyond; ++i) beyond = candidate_matches(slot, i, pos);
-    return mask;
-}
-
-std::uint32_t SearchGraph::next_choice(const Frame& f, std::uint32_t n_candidates) noexcept {
-    std::uint32_t c = f.choice;
-    if (c < 64 && c < n_candidates) {
-        const std::uint64_t rest = c == 0 ? f.matching : f.matching & ~((std::uint64_t{1} << c) - 1);
-        if (rest != 0) return static_cast<std::uint32_t>(__builtin_ctzll(rest));
-        c = n_candidates < 64 ? n_candidates : 64;
-    }
-    return c;
+    if (slot.entry == nullptr) return 0;
+    const Text& norm = word_->norm;
+    const std::uint64_t found = slot.entry->spellings.match(norm.data() + pos, norm.size() - pos);
+    for (std::uint32_t i = SpellingMatcher::TRACKED; i < slot.n_candidates && !beyond; ++i) beyond = candidate_matches(slot, i, pos);
+    return found;
 }
 
 void SearchGraph::push_frame(std::uint32_t node) {
@@ -293,7 +290,7 @@ void SearchGraph::evaluate(std::uint32_t root) {
         const std::size_t top = frames_.size() - 1;
         if (frames_[top].waiting != NO_NODE) {
             Frame& f = frames_[top];
-            offer(f.node, f.waiting_choice, f.move, nodes_[f.waiting].value);
+            offer(f.node, f.waiting_choice, f.waiting, f.gain);
             f.waiting = NO_NODE;
         }
         bool descended = false;
@@ -301,11 +298,11 @@ void SearchGraph::evaluate(std::uint32_t root) {
             Frame& f = frames_[top];
             const StateKey from = nodes_[f.node].key;
             const Slot& slot = slots_[from.slot];
-            const std::uint32_t choice = next_choice(f, slot.n_candidates);
+            const std::uint32_t choice = next_choice(f, slot, from.pos);
             if (choice > slot.n_candidates + 2) break;
             f.choice = choice + 1;
             Move mv;
-            if (!make_move(from, slot, choice, f.possible, mv)) continue;
+            make_move(from, slot, choice, mv);
             bool fresh = false;
             const std::uint32_t child = find_or_add(mv.to, fresh);
             if (fresh && slots_[mv.to.slot].is_end) {
@@ -316,12 +313,12 @@ void SearchGraph::evaluate(std::uint32_t root) {
                 // Every state reached again is already solved: a move always
                 // advances in the word or in the elements, so no state lies
                 // below itself.
-                offer(frames_[top].node, choice, mv, nodes_[child].value);
+                offer(frames_[top].node, choice, child, mv.gain);
                 continue;
             }
             f.waiting = child;
             f.waiting_choice = choice;
-            f.move = mv;
+            f.gain = mv.gain;
             push_frame(child);
             descended = true;
             break;
@@ -351,6 +348,7 @@ void SearchGraph::spell(std::uint32_t start, std::vector<TextView>& align_ph, st
     mv.to = StateKey{start, 0, KeyPrefixes::ROOT, 0, 0};
     settle(mv, 0);
     StateKey key = mv.to;
+    std::uint32_t node_id = find(key);
     for (;;) {
         const Slot& slot = slots_[key.slot];
         if (slot.is_end) {
@@ -362,12 +360,14 @@ void SearchGraph::spell(std::uint32_t start, std::vector<TextView>& align_ph, st
             }
             return;
         }
-        const std::uint32_t choice = nodes_[find(key)].best;
+        const Node& node = nodes_[node_id];
+        const std::uint32_t choice = node.best;
         const std::uint32_t nc = slot.n_candidates;
-        make_move(key, slot, choice, possible_here(slot, key.pos), mv);
+        make_move(key, slot, choice, mv);
         if (choice < nc) {
             align_ph.push_back(slot.element);
-            align_gr.push_back(pending + slot.candidates[choice].raw);
+            align_gr.emplace_back(pending);
+            align_gr.back() += slot.candidates[choice].raw;
             pending.clear();
         } else if (choice > nc) {
             const char32_t letter = w.orig[key.pos];
@@ -383,6 +383,7 @@ void SearchGraph::spell(std::uint32_t start, std::vector<TextView>& align_ph, st
             for (std::uint32_t k = mv.arrival; k < mv.to.pos; ++k) align_gr.back().push_back(w.orig[k]);
         }
         key = mv.to;
+        node_id = node.best_child;
     }
 }
 
@@ -414,7 +415,7 @@ std::uint32_t SearchGraph::find_or_add(const StateKey& key, bool& fresh) {
         if (b.stamp != stamp_) {
             b.stamp = stamp_;
             b.node = static_cast<std::uint32_t>(nodes_.size());
-            nodes_.push_back(Node{key, NO_NODE, Value{UNREACHABLE, 0, 0, 0, 0}});
+            nodes_.push_back(Node{key, NO_NODE, NO_NODE, Value{UNREACHABLE, 0, 0, 0, 0}});
             fresh = true;
             return b.node;
         }

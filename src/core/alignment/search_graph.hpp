@@ -55,6 +55,7 @@ private:
 
     // Where in the (possibly split) element list the search stands.
     struct Slot {
+        const CompiledTable::Entry* entry = nullptr;  // the element's entry, if it is a key
         const Grapheme* candidates = nullptr;
         const char32_t* first_letters = nullptr;
         std::uint32_t n_candidates = 0;
@@ -103,42 +104,47 @@ private:
 
     struct Node {
         StateKey key;
-        std::uint32_t best;  // first move reaching `value`
+        std::uint32_t best;        // first move reaching `value`
+        std::uint32_t best_child;  // the state it leads to
         Value value;
+    };
+
+    // What a move adds to the key.
+    struct Gain {
+        TextCost placed;  // characters added to the graphemes, in order
+        std::int32_t silent = 0;
+        std::int32_t finished_outside = 0;
+        std::int32_t extra = 0;
     };
 
     struct Move {
         StateKey to;
-        TextCost placed;               // characters added to the graphemes, in order
-        std::int32_t silent = 0;
-        std::int32_t finished_outside = 0;
-        std::int32_t extra = 0;
-        std::uint32_t arrival = 0;     // position before characters without sound
+        Gain gain;
+        std::uint32_t arrival = 0;  // position before characters without sound
     };
 
     struct Frame {
+        std::uint64_t matching;  // candidates below 64 that occur here
         std::uint32_t node;
-        std::uint32_t choice;  // next move to try
-        std::uint32_t waiting;
+        std::uint32_t choice;    // next move to try
+        std::uint32_t waiting;   // state being solved below, or none
         std::uint32_t waiting_choice;
         bool possible;
-        std::uint64_t matching;  // candidates below 64 that occur here
-        Move move;
+        Gain gain;               // of the move to `waiting`
     };
 
-    bool possible_here(const Slot& slot, std::uint32_t pos) const noexcept;
     // Bit i: candidate i occurs at `pos` (candidates from 64 on are tested one by one).
     std::uint64_t matching_candidates(const Slot& slot, std::uint32_t pos, bool& beyond) const noexcept;
-    // The move to try after `choice`, skipping candidates known not to occur.
-    static std::uint32_t next_choice(const Frame& f, std::uint32_t n_candidates) noexcept;
+    // The first move from `f.choice` on that applies, or past the last move.
+    std::uint32_t next_choice(const Frame& f, const Slot& slot, std::uint32_t pos) const noexcept;
     bool candidate_matches(const Slot& slot, std::uint32_t i, std::uint32_t pos) const noexcept;
-    bool make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, bool possible,
-                   Move& mv);
+    // Makes a move known to apply.
+    void make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, Move& mv);
     void settle(Move& mv, std::uint32_t from_level) const;
     std::uint32_t grow_pending(std::uint32_t pending, char32_t letter);
     State append_pending(State last, const Pending& p) const;
     Value finish(const StateKey& key) const;
-    void offer(std::uint32_t node, std::uint32_t choice, const Move& mv, const Value& child);
+    void offer(std::uint32_t node, std::uint32_t choice, std::uint32_t child, const Gain& gain);
     void evaluate(std::uint32_t node);
     void push_frame(std::uint32_t node);
     // Index of the node of `key`; `fresh` tells whether it was just added.

@@ -36,21 +36,30 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
         if (s.size() == 1 && s[0] < 0x80) ascii_silent[s[0] >> 6] |= std::uint64_t{1} << (s[0] & 63);
     }
 
-    flags.assign(size, 0);
+    flags.resize(size);
+    // Lower-casing maps one character to one unless a rare letter expands;
+    // then each character is lower-cased on its own.
+    const bool one_to_one = norm.size() == size;
     for (std::uint32_t p = 0; p < size; ++p) {
         const char32_t c = ortho[p];
         std::uint8_t f = is_ignored_char(c) ? IGNORED : 0;
+        bool silent = false;
+        char32_t low = 0;
         if (c < 0x80) {
-            const char32_t low = (c >= U'A' && c <= U'Z') ? c + 32 : c;
-            if ((ascii_silent[low >> 6] >> (low & 63)) & 1) f |= MAY_BE_SILENT;
-            if (low == U'h') f |= LOWER_H;
-            if (low == U'e' || low == U's') f |= LOWER_E_OR_S;
+            low = (c >= U'A' && c <= U'Z') ? c + 32 : c;
+            silent = (ascii_silent[low >> 6] >> (low & 63)) & 1;
+        } else if (one_to_one && c != U'\u03A3') {
+            // (a capital sigma lowers by context in the whole word, not alone)
+            low = norm[p];
+            silent = contains(silent_letters, TextView(&low, 1));
         } else {
-            const Text low = unicode::lower_char(c);
-            if (contains(silent_letters, low)) f |= MAY_BE_SILENT;
-            if (low == U"h") f |= LOWER_H;
-            if (low == U"e" || low == U"s") f |= LOWER_E_OR_S;
+            const Text lowered = unicode::lower_char(c);
+            silent = contains(silent_letters, lowered);
+            if (lowered.size() == 1) low = lowered[0];
         }
+        if (silent) f |= MAY_BE_SILENT;
+        if (low == U'h') f |= LOWER_H;
+        if (low == U'e' || low == U's') f |= LOWER_E_OR_S;
         flags[p] = f;
     }
     if (word_boundaries) {
@@ -61,17 +70,17 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
         }
     }
 
-    tail_silent.assign(size + 1, 1);
-    tail_cost.assign(size + 1, TextCost{});
-    tail_shared.assign(size + 1, 0);
+    tails.resize(size + 1);
+    tails[size] = Tail{};
     for (std::uint32_t p = size; p-- > 0;) {
-        tail_silent[p] = tail_silent[p + 1] && has(p, MAY_BE_SILENT);
-        TextCost piece;
-        piece.append_char(ortho[p]);
-        piece.append_char(SILENT_MARK);
-        piece.append(tail_cost[p + 1]);
-        tail_cost[p] = piece;
-        tail_shared[p] = tail_shared[p + 1] || ortho[p] == SHARED_MARK;
+        const Tail& next = tails[p + 1];
+        Tail& t = tails[p];
+        t.silent = next.silent && has(p, MAY_BE_SILENT);
+        t.shared = next.shared || ortho[p] == SHARED_MARK;
+        t.cost = TextCost{};
+        t.cost.append_char(ortho[p]);
+        t.cost.append_char(SILENT_MARK);
+        t.cost.append(next.cost);
     }
 }
 

@@ -22,12 +22,14 @@ struct SearchWord {
     Text norm;        // lower case: graphemes are matched against it
     std::uint32_t size = 0;  // characters of `orig`
     std::vector<std::uint8_t> flags;  // per character of `orig`
-    // For every position p up to `size`: whether all characters from p on may
-    // be silent, and the cost of writing them all as silent letters.
-    std::vector<std::uint8_t> tail_silent;
-    std::vector<TextCost> tail_cost;
-    // Some character from p on is a "²" (it then ends up in the last grapheme).
-    std::vector<std::uint8_t> tail_shared;
+    // The characters from a position p (up to `size`) to the end, written
+    // as silent letters after the last grapheme.
+    struct Tail {
+        TextCost cost;
+        bool silent = true;   // all of them may be silent
+        bool shared = false;  // one of them is a "²"
+    };
+    std::vector<Tail> tails;
 
     void prepare(TextView ortho, const TextSet& silent_letters,
                  const std::vector<std::int64_t>* word_boundaries);

@@ -12,7 +12,9 @@ namespace {
 // that building needs no espeak-ng header.
 constexpr int kAudioOutputSynchronous = 2;
 constexpr int kInitializeDontExit = 0x8000;  // report a missing data folder instead of exit()
-constexpr int kCharsUtf8 = 1;
+// The program reads its argument as "auto": UTF-8, or 8-bit text when the
+// bytes are not valid UTF-8 (a word holding undecodable file-name bytes).
+constexpr int kCharsAuto = 0;
 constexpr int kPhonemesIpa = 0x02;
 
 using InitializeFn = int (*)(int, int, const char*, int);
@@ -82,17 +84,17 @@ void EspeakLibrary::check_voice(const std::string& voice) {
     select_voice_locked(voice);
 }
 
-std::string EspeakLibrary::ipa(const std::string& voice, const std::string& utf8_text) {
+std::string EspeakLibrary::ipa(const std::string& voice, const std::string& text) {
     std::lock_guard<std::mutex> lock(library_mutex());
     select_voice_locked(voice);
     std::string out;
-    const void* cursor = utf8_text.c_str();
+    const void* cursor = text.c_str();
     bool first = true;
     // The library hands out one clause per call and moves the cursor on,
     // to nullptr after the last one; the program prints each on its own line.
     while (cursor) {
         const void* before = cursor;
-        const char* clause = text_to_phonemes_(&cursor, kCharsUtf8, kPhonemesIpa);
+        const char* clause = text_to_phonemes_(&cursor, kCharsAuto, kPhonemesIpa);
         if (clause) {
             if (!first) out.push_back('\n');
             out += clause;

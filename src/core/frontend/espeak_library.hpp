@@ -36,11 +36,12 @@ public:
     // Selects `voice`; throws EspeakLibraryError when it does not exist.
     void check_voice(const std::string& voice);
 
-    // The IPA of `utf8_text` (NUL-free) as the espeak-ng program prints it
+    // The IPA of `text` (NUL-free bytes, UTF-8 or else 8-bit, read as the
+    // program reads its argument) as the espeak-ng program prints it
     // with `-v voice --ipa -q`: one line per clause, stress marks, spaces and
     // language-switch markers included, no final line feed. Thread-safe;
     // throws EspeakLibraryError when the voice cannot be selected.
-    std::string ipa(const std::string& voice, const std::string& utf8_text);
+    std::string ipa(const std::string& voice, const std::string& text);
 
 private:
     void select_voice_locked(const std::string& voice);

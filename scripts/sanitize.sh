@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the core, its C++ tests and both extension modules with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then runs the C++ tests and
+# the whole Python test suite against that build. Any report fails the run.
+#
+# Usage: scripts/sanitize.sh [pytest arguments...]
+# Environment: VANTRO_PYTHON (interpreter with pytest and hypothesis; default
+# python3), VANTRO_SANITIZE_DIR (build directory; default build/sanitize).
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+PY="${VANTRO_PYTHON:-python3}"
+BUILD="${VANTRO_SANITIZE_DIR:-$ROOT/build/sanitize}"
+SITE="$BUILD/site"
+JOBS="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
+
+log() { echo "[sanitize] $*" >&2; }
+
+# The interpreter itself is not instrumented: the ASan runtime must be the
+# first library loaded, before the interpreter's own allocations.
+ASAN_RT="$(g++ -print-file-name=libasan.so)"
+[ -f "$ASAN_RT" ] || { log "no ASan runtime at $ASAN_RT"; exit 2; }
+
+log "configuring $BUILD"
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRO_SANITIZE=ON \
+    -DVANTRO_BUILD_TESTS=ON -DVANTRO_BUILD_PYTHON=ON -DPython_EXECUTABLE="$(command -v "$PY")" >/dev/null
+log "building (-j$JOBS)"
+cmake --build "$BUILD" -j "$JOBS" >/dev/null
+
+# A package tree of its own: the sources of the package, then the instrumented modules.
+rm -rf "$SITE"
+mkdir -p "$SITE"
+cp -r "$ROOT/src/vantro_aligneur" "$SITE/vantro_aligneur"
+find "$SITE" -name __pycache__ -prune -exec rm -rf {} +
+find "$SITE" -name '*.so' -delete
+cmake --install "$BUILD" --prefix "$SITE" >/dev/null
+
+# halt_on_error: the first report ends the process, so no finding is lost in
+# a test that happens to pass afterwards.
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+common_asan="abort_on_error=0:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+
+log "C++ tests"
+ASAN_OPTIONS="$common_asan:detect_leaks=1" "$BUILD/vantro_core_tests" --gtest_brief=1
+
+log "Python tests"
+# The interpreter keeps memory to the end by design, so leaks are not
+# reported here (tests/test_leaks.py and bench/leaks.py look for them).
+# PYTHONMALLOC=malloc sends every object through the ASan allocator.
+cd "$ROOT/tests"
+env LD_PRELOAD="$ASAN_RT" \
+    ASAN_OPTIONS="$common_asan:detect_leaks=0" \
+    PYTHONMALLOC=malloc \
+    PYTHONPATH="$SITE" \
+    VANTRO_UNDER_SANITIZER=1 \
+    "$PY" -m pytest -q -p no:cacheprovider "$@" .
+log "clean"

@@ -38,7 +38,7 @@ UNDER_SANITIZER = bool(os.environ.get("VANTRO_UNDER_SANITIZER"))
 def examples(n):
     # The instrumented build runs several times slower: fewer inputs there.
     return settings(max_examples=max(20, n // 4) if UNDER_SANITIZER else n, deadline=None,
-                    suppress_health_check=[HealthCheck.too_slow, HealthCheck.data_too_large,
+                    suppress_health_check=[HealthCheck.too_slow, HealthCheck.data_too_large, HealthCheck.function_scoped_fixture,
                                            HealthCheck.filter_too_much])
 
 
@@ -149,23 +149,24 @@ TYPED = [
 ]
 # Parameters that also take None.
 OPTIONAL = [
-    (va._alignement_v2, ["pa", "pa", {"p": ["p"]}], 3, "word_boundaries", "list"),
-    (va._aligner, ["pa", "pa"], 2, "word_boundaries", "list"),
-    (va.syllabifier_groupes, [[]], 1, "lectures_formules", "dict"),
+    (va._alignement_v2, ["pa", "pa", {"p": ["p"]}, None], 3, "word_boundaries", "list"),
+    (va._aligner, ["pa", "pa", None], 2, "word_boundaries", "list"),
+    (va.syllabifier_groupes, [[], None], 1, "lectures_formules", "dict"),
     (facade.analyze, ["pa", "pa"], 1, "phone", "str"),
-    (facade.analyser_complet, [[]], 1, "lectures_formules", "dict"),
-    (facade.syllabifier_groupes, [[]], 1, "lectures_formules", "dict"),
+    (facade.analyser_complet, [[], None], 1, "lectures_formules", "dict"),
+    (facade.syllabifier_groupes, [[], None], 1, "lectures_formules", "dict"),
 ]
 WRONG = {"str": not_str, "list": not_list, "dict": not_dict}
 
 
-@pytest.mark.parametrize("call, args, index, name, expected", TYPED + OPTIONAL,
+@pytest.mark.parametrize("call, args, index, name, expected, optional",
+                         [t + (False,) for t in TYPED] + [t + (True,) for t in OPTIONAL],
                          ids=[f"{c.__name__}-{n}" for c, _, _, n, _ in TYPED + OPTIONAL])
 @given(data=st.data())
 @examples(60)  # 60 inputs per parameter (47 parameters)
-def test_wrong_argument_type_is_named(call, args, index, name, expected, data):
+def test_wrong_argument_type_is_named(call, args, index, name, expected, optional, data):
     wrong = data.draw(WRONG[expected])
-    if wrong is None and (call, args, index, name, expected) in OPTIONAL:
+    if wrong is None and optional:
         return
     args = list(args)
     args[index] = wrong
@@ -286,7 +287,12 @@ def test_final_schwa_only_ever_appends_one(ortho, pos, phone):
 # ---- alignment -----------------------------------------------------------------------------
 
 
-def check_alignment(ortho, phone, result):
+def written_as_read(ortho):
+    """Words whose graphemes give them back: they begin with a letter, and lower-casing keeps their length."""
+    return bool(ortho) and ortho[0] not in IGNORED and lower_keeps_length(ortho)
+
+
+def check_alignment(ortho, phone, result, word_boundaries=None):
     dec_ph, dec_gr, dec_spans, ok = result
     assert type(ok) is bool
     assert all(type(x) is list for x in (dec_ph, dec_gr, dec_spans))
@@ -302,10 +308,15 @@ def check_alignment(ortho, phone, result):
         previous = span
     if lower_keeps_length(phone):
         assert "".join(dec_ph) == phone.lower()
-    if ortho and ortho[0] not in IGNORED:
-        assert strip_markers("".join(dec_gr)) == strip_markers(ortho)
+    if written_as_read(ortho):
+        # A letter that two phonemes share is shown by both, with the same span.
+        letters = [g for i, g in enumerate(dec_gr)
+                   if i == 0 or dec_spans[i] != dec_spans[i - 1] or dec_spans[i][0] == dec_spans[i][1]]
+        assert strip_markers("".join(letters)) == strip_markers(ortho)
         if dec_spans:
-            assert max(e for _, e in dec_spans) == len(strip_markers(ortho))
+            assert dec_spans[-1][1] == len(strip_markers(ortho))
+        searched = va._alignement_v2(ortho, phone, _chargeur.phone_to_graphemes(), word_boundaries)
+        assert searched[2] is True and strip_markers("".join(searched[1])) == strip_markers(ortho)
 
 
 def boundaries():
@@ -320,20 +331,26 @@ def test_alignment_of_anything(ortho, phone, word_boundaries):
     if too_long:
         assert result[0] == "raised" and type(result[1]) is ValueError
         return
-    aligned = expect(result, OverflowError) if word_boundaries else expect(result)
+    outside = any(not -(2**63) <= b < 2**63 for b in word_boundaries or [])
+    aligned = expect(result, OverflowError) if outside else expect(result)
     if aligned is not None:
-        check_alignment(ortho, phone, aligned)
+        check_alignment(ortho, phone, aligned, word_boundaries)
 
 
 @given(spelled(), boundaries())
 @examples(400)  # 400 inputs
 def test_words_spelled_from_the_table_always_align(pair, word_boundaries):
     word, phone = pair
-    result = va._aligner(word, phone, [b for b in word_boundaries or [] if 0 <= b <= len(word)])
+    inside = [b for b in word_boundaries or [] if 0 <= b <= len(word)]
+    result = va._aligner(word, phone, inside)
     assert result[3] is True, (word, phone)
-    check_alignment(word, phone, result)
-    upper = va._aligner(word.upper(), phone)  # the written case never changes the cut
-    assert [strip_markers(g).lower() for g in upper[1]] == [strip_markers(g).lower() for g in va._aligner(word, phone)[1]]
+    check_alignment(word, phone, result, inside)
+    upper = word.upper()
+    if len(upper) == len(word) and upper.lower() == word:  # the written case never changes the cut
+        lowered = va._aligner(word, phone)
+        shouted = va._aligner(upper, phone)
+        assert shouted[0] == lowered[0] and shouted[2] == lowered[2]
+        assert [g.lower() for g in shouted[1]] == lowered[1]
 
 
 table_recipes = st.dictionaries(
@@ -357,7 +374,7 @@ def test_search_with_any_table(ortho, phone, table):
     assert ok or align_ph == align_gr == []
     if ok and lower_keeps_length(phone):
         assert "".join(align_ph) == phone.lower()
-    if ok and ortho and ortho[0] not in IGNORED and lower_keeps_length(ortho):
+    if ok and written_as_read(ortho):
         assert strip_markers("".join(align_gr)) == strip_markers(ortho)
 
 
@@ -424,7 +441,9 @@ def test_compound_entries_split_in_two(align_ph, align_gr, span_list):
     if reference[0] == "raised":
         expect(result, type(reference[1]), TypeError, ValueError, OverflowError)
         return
-    got = expect(result, OverflowError)
+    int64_pairs = all(type(s) is tuple and len(s) == 2 and all(type(x) is int and -(2**63) <= x < 2**63 for x in s)
+                      for s in span_list)
+    got = expect(result, OverflowError) if int64_pairs else expect(result, TypeError, ValueError, OverflowError)
     if got is not None:
         assert tuple(got) == tuple(reference[1])
 
@@ -440,8 +459,12 @@ def test_syllable_builder_on_inconsistent_input(syll_phones, dec_ph, dec_gr, dec
     if isinstance(ok, Hostile):
         assert result[0] == "raised" and isinstance(result[1], Boom)
         return
-    # Entries of dec_gr / dec_spans missing where dec_ph has one: the host's IndexError.
-    built = expect(result, IndexError, OverflowError)
+    allowed = []
+    if min(len(dec_gr), len(dec_spans)) < len(dec_ph):
+        allowed.append(IndexError)  # entries of dec_gr / dec_spans missing where dec_ph has one
+    if not -(2**63) <= word_offset < 2**63 - 31:
+        allowed.append(OverflowError)  # a span beyond 64 bits: refused, never wrapped
+    built = expect(result, *allowed)
     if built is None:
         return
     assert [s.phone for s in built] == syll_phones
@@ -500,9 +523,7 @@ def test_records_hold_anything_and_fail_cleanly(name, data):
     for get in [repr, lambda r: r == cls(*args), lambda r: r == record] + [
             (lambda r, p=p: getattr(r, p)) for p in PROPERTIES.get(name, [])] + [
             (lambda r, m=m: getattr(r, m)()) for m in RENDERINGS.get(name, [])]:
-        got = expect(outcome(get, record), TypeError, AttributeError, IndexError, ValueError, Boom)
-        if isinstance(got, str) and not hostile:
-            assert not got.endswith("\n") or got.endswith("Ligne 2 : \n")
+        expect(outcome(get, record), TypeError, AttributeError, IndexError, ValueError, *([Boom] if hostile else []))
     assert record == record and not (record != record)
     with pytest.raises(TypeError):
         hash(record)
@@ -529,7 +550,7 @@ def test_word_text_and_span_read_the_token_like_getattr(recipe):
     elif text is not None and not isinstance(text, str):
         assert got[0] == "raised" and type(got[1]) is TypeError
     else:
-        assert got == ("ok", text) and (got[1] is text)
+        assert got == ("ok", text) and (got[1] is text or text == "")
     kind, span = read_like_python(twin, "span", (0, 0))
     got = outcome(lambda: word.span)
     if kind == "raised":
@@ -539,53 +560,36 @@ def test_word_text_and_span_read_the_token_like_getattr(recipe):
 
 
 # ---- formula readings ---------------------------------------------------------------------
+#
+# The references below read the caller's objects in the documented order and
+# return ("ok", value) or ("raised", the exception types a conforming reader
+# may meet first): attributes of one step may be read in any order.
+
+
+def read_step(step, names):
+    reads = [read_like_python(step, n, d) for n, d in names]
+    errors = {type(v) for k, v in reads if k == "raised"}
+    return errors, [v for _, v in reads]
 
 
 def ref_lecture_depuis_g2p(result):
     kind, events = read_like_python(result, "events", [])
     if kind == "raised":
-        raise events
+        return "raised", {type(events)}
+    try:
+        items = list(events)
+    except Exception as exc:  # noqa: BLE001 - not iterable, or a hostile iterator
+        return "raised", {type(exc)}
     steps = []
-    for step in events:
-        fields = []
-        for name, default in (("ortho", ""), ("phone", ""), ("span_source", (0, 0))):
-            kind, v = read_like_python(step, name, default)
-            if kind == "raised":
-                raise v
-            fields.append(v)
+    for step in items:
+        errors, fields = read_step(step, (("ortho", ""), ("phone", ""), ("span_source", (0, 0))))
+        if errors:
+            return "raised", errors
         steps.append(fields)
     kind, display = read_like_python(result, "display_fr", "")
     if kind == "raised":
-        raise display
-    return display, steps
-
-
-def same_outcome(got, reference):
-    if reference[0] == "raised":
-        assert got[0] == "raised", got
-        assert type(got[1]) is type(reference[1]) or (
-            isinstance(got[1], TypeError) and isinstance(reference[1], TypeError)), (got, reference)
-        still_sound()
-        return False
-    assert got[0] == "ok", got
-    return True
-
-
-@given(g2p_recipes)
-@examples(400)  # 400 inputs
-def test_g2p_results_convert_attribute_by_attribute(recipe):
-    reference = outcome(ref_lecture_depuis_g2p, build(recipe))
-    got = outcome(va.lecture_depuis_g2p, build(recipe))
-    if not same_outcome(got, reference):
-        return
-    display, steps = reference[1]
-    lecture = got[1]
-    assert type(lecture) is va.LectureFormule and lecture.display_fr is display
-    assert type(lecture.events) is list and len(lecture.events) == len(steps)
-    for event, (ortho, phone, span) in zip(lecture.events, steps):
-        assert type(event) is va.EventFormule
-        assert event.ortho is ortho and event.phone is phone and event.span_source is span
-        assert event.span_lecture == (0, 0)
+        return "raised", {type(display)}
+    return "ok", (display, steps)
 
 
 def ref_valider(lecture):
@@ -597,14 +601,64 @@ def ref_valider(lecture):
 
 
 def ref_syllabes(lecture):
-    return [(e.phone, e.ortho, e.span_source) for e in lecture.events]
+    try:
+        events = list(lecture.events)
+    except Exception as exc:  # noqa: BLE001
+        return "raised", {type(exc)}
+    out = []
+    for step in events:
+        try:
+            fields = [getattr(step, "phone"), getattr(step, "ortho"), getattr(step, "span_source")]
+        except Exception:  # noqa: BLE001 - which one fails first is the reader's choice
+            errors = set()
+            for n in ("phone", "ortho", "span_source"):
+                try:
+                    getattr(step, n)
+                except Exception as exc:  # noqa: BLE001
+                    errors.add(type(exc))
+            return "raised", errors
+        out.append(fields)
+    return "ok", out
+
+
+def same_outcome(got, reference):
+    """True when both returned; when both raised, the types must agree."""
+    if reference[0] == "raised":
+        assert got[0] == "raised", got
+        allowed = reference[1] if isinstance(reference[1], set) else {type(reference[1])}
+        if allowed & {TypeError, ValueError}:
+            allowed = allowed | {TypeError, ValueError}  # unpacking a non-pair: either is the host's word
+        assert type(got[1]) in allowed or isinstance(got[1], tuple(allowed)), (got, reference)
+        still_sound()
+        return False
+    assert got[0] == "ok", got
+    return True
+
+
+@given(g2p_recipes)
+@examples(400)  # 400 inputs
+def test_g2p_results_convert_attribute_by_attribute(recipe):
+    reference = ref_lecture_depuis_g2p(build(recipe))
+    got = outcome(va.lecture_depuis_g2p, build(recipe))
+    if not same_outcome(got, reference):
+        return
+    display, steps = reference[1]
+    lecture = got[1]
+    assert type(lecture) is va.LectureFormule and (lecture.display_fr is display or display == "" == lecture.display_fr)
+    assert type(lecture.events) is list and len(lecture.events) == len(steps)
+    for event, (ortho, phone, span) in zip(lecture.events, steps):
+        assert type(event) is va.EventFormule
+        for got_field, given_field in ((event.ortho, ortho), (event.phone, phone), (event.span_source, span)):
+            assert got_field is given_field or (given_field in ("", (0, 0)) and got_field == given_field)
+        assert event.span_lecture == (0, 0)
 
 
 reading_recipes = st.one_of(
-    ducks_events := st.fixed_dictionaries({"events": st.sampled_from([("absent", None), ("missing", None)]).map(
-        lambda a: a) | st.lists(step_recipes, max_size=4).map(lambda s: ("has", ("list", s)))}).map(lambda d: ("duck", d)),
-    st.lists(st.builds(lambda o, p, s: value(va.EventFormule(o, p, s)), st.one_of(ortho_text, objects), ipa_text,
-                       hostile_spans), max_size=4).map(lambda evs: value(va.LectureFormule("x", [build(e) for e in evs]))),
+    st.one_of(st.sampled_from([(ABSENT, None), (MISSING, None)]),
+              st.lists(step_recipes, max_size=4).map(lambda steps: ("has", ("list", steps))))
+    .map(lambda events: ("duck", {"events": events})),
+    st.lists(st.builds(va.EventFormule, st.one_of(ortho_text, objects), ipa_text, hostile_spans), max_size=4)
+    .map(lambda events: value(va.LectureFormule("x", events))),
 )
 
 
@@ -615,9 +669,9 @@ def test_formula_checks_and_syllables_follow_the_steps(recipe):
     got = outcome(va._valider_spans_formule, build(recipe))
     if same_outcome(got, reference):
         assert got[1] is None
-    elif isinstance(reference[1], ValueError) and str(reference[1]).startswith("EventFormule"):
-        assert str(got[1]) == str(reference[1])
-    reference = outcome(ref_syllabes, build(recipe))
+    elif str(reference[1]).startswith("EventFormule"):
+        assert type(got[1]) is ValueError and str(got[1]) == str(reference[1])
+    reference = ref_syllabes(build(recipe))
     got = outcome(va._syllabes_depuis_lecture, build(recipe))
     if not same_outcome(got, reference):
         return
@@ -647,12 +701,12 @@ def make_words(specs):
 def test_groups_partition_the_words(specs, opts):
     mots = make_words(specs)
     groups = va.construire_groupes(mots, opts)
-    assert [m for g in groups for m in g.mots] == mots
     assert all(a is b for a, b in zip((m for g in groups for m in g.mots), mots))
+    assert sum(len(g.mots) for g in groups) == len(mots)
     for g in groups:
         assert type(g) is va.GroupeLecture and g.mots
         assert len(g.jonctions) == len(g.mots) - 1
-        assert all(j == "elision" or j == "enchainement" or j.startswith("liaison_") for j in g.jonctions)
+        assert all(j in ("elision", "enchainement") or j.startswith("liaison_") for j in g.jonctions)
         assert g.phone_groupe == "".join(m.phone for m in g.mots)
         assert g.est_formule == any(m.est_formule for m in g.mots)
         assert g.span == (g.mots[0].span[0], g.mots[-1].span[1])
@@ -666,6 +720,8 @@ def test_groups_of_hostile_words_fail_with_the_callers_error(specs, opts):
     mots = make_words(specs)
     expect(outcome(va.construire_groupes, mots, opts), Boom, TypeError, ValueError, IndexError, AttributeError)
     expect(outcome(va.construire_groupes, mots + [3]), AttributeError, TypeError, Boom, ValueError, IndexError)
+    expect(outcome(facade.analyser_complet, mots, None, opts), Boom, TypeError, ValueError, IndexError,
+           AttributeError, OverflowError)
 
 
 def readings():
@@ -673,28 +729,41 @@ def readings():
     return st.builds(va.LectureFormule, texts, events)
 
 
+def word_bounds(mots):
+    """Where the letters of a group's words may lie in the caller's text."""
+    return min(m.span[0] for m in mots), max(m.span[0] + len(m.text or "") for m in mots)
+
+
 @given(words(), options, st.dictionaries(st.integers(-1, 7), readings(), max_size=3))
 @examples(300)  # 300 inputs
 def test_complete_analysis_of_any_sentence(specs, opts, lectures):
     mots = make_words(specs)
     result = outcome(facade.analyser_complet, mots, lectures, opts)
-    bad_reading = any(s[0] > s[1] for lec in lectures.values() for s in (e.span_source for e in lec.events))
-    too_long = any(len(m.phone) > ALIGNMENT_LIMIT for m in mots)
-    r = expect(result, ValueError) if bad_reading or too_long else expect(result)
+    allowed = []
+    if any(e.span_source[0] > e.span_source[1] for lec in lectures.values() for e in lec.events):
+        allowed.append(ValueError)  # an inconsistent formula reading
+    if sum(len(m.phone) for m in mots) > ALIGNMENT_LIMIT:
+        allowed.append(ValueError)
+    if any(m.text is None for m in mots):
+        allowed += [TypeError, AttributeError]  # a token text that is no string
+    r = expect(result, *allowed)
     if r is None:
         return
     assert type(r) is va.ResultatSyllabation
-    assert r.texte_original == " ".join(m.text or "" for m in mots)
+    assert r.texte_original == " ".join(m.text for m in mots)
     assert r.options is opts if opts is not None else r.options == va.OptionsGroupes()
     assert [m for rg in r.groupes for m in rg.groupe.mots] == mots
     for rg in r.groupes:
         assert type(rg) is va.ResultatGroupe
         for s in rg.syllabes:
             check_syllabe(s)
-        if not rg.groupe.est_formule or rg.groupe.lecture is None:
-            assert "".join(s.phone for s in rg.syllabes) == rg.groupe.phone_groupe
-            end = max(m.span[1] for m in rg.groupe.mots) + 1
-            assert all(0 <= s.span[0] <= s.span[1] <= end for s in rg.syllabes), rg
+        if rg.groupe.est_formule and rg.groupe.lecture is not None:
+            assert len(rg.syllabes) == len(rg.groupe.lecture.events)
+            continue
+        assert "".join(s.phone for s in rg.syllabes) == rg.groupe.phone_groupe
+        low, high = word_bounds(rg.groupe.mots)
+        for s in rg.syllabes:
+            assert s.span == (0, 0) or (low <= s.span[0] <= high and low <= s.span[1] <= high), (rg, s)
     for text in (r.format_ligne1(), r.format_ligne2(), r.format_detail()):
         assert type(text) is str
 
@@ -706,16 +775,16 @@ def test_a_rejected_reading_is_not_stored(specs, lectures):
     groups = va.construire_groupes(mots)
     for g in groups:
         g.est_formule = True
-    before = [g.lecture for g in groups]
+    bad = sorted(i for i, lec in lectures.items()
+                 if i < len(groups) and any(e.span_source[0] > e.span_source[1] for e in lec.events))
     result = outcome(va.syllabifier_groupes, groups, lectures)
-    if result[0] == "raised":
-        assert isinstance(result[1], ValueError)
-        bad = {i for i, lec in lectures.items() if any(e.span_source[0] > e.span_source[1] for e in lec.events)}
-        first_bad = min(i for i in bad if i < len(groups))
-        assert groups[first_bad].lecture is before[first_bad]
+    if bad:
+        assert result[0] == "raised" and type(result[1]) is ValueError
+        assert groups[bad[0]].lecture is None
+        assert all(g.lecture is lectures.get(i) for i, g in enumerate(groups[:bad[0]]))
         still_sound()
     else:
-        assert [rg.groupe for rg in result[1]] == groups
+        assert result[0] == "ok" and [rg.groupe for rg in result[1]] == groups
 
 
 # ---- facade and phonemizers ----------------------------------------------------------------
@@ -763,12 +832,14 @@ WORD = re.compile(r"[a-zA-ZÀ-ÿ\u0100-\u024F]+(?:['-][a-zA-ZÀ-ÿ]+)*")
 def test_text_analysis_finds_the_words(text, answer):
     result = outcome(va.VantroSyllabeur(fake(answer)).analyze_text, text)
     found = WORD.findall(text)
-    if found and isinstance(answer, Boom):
+    if not found:
+        assert result == ("ok", [])
+    elif isinstance(answer, Boom):
         assert result[0] == "raised" and result[1] is answer
-    elif found and not isinstance(answer, str):
+    elif not isinstance(answer, str):
         assert result[0] == "raised" and type(result[1]) is TypeError
     else:
-        too_long = any(len(w) > ALIGNMENT_LIMIT for w in found) or len(answer) > ALIGNMENT_LIMIT if found else False
+        too_long = any(len(w) > ALIGNMENT_LIMIT for w in found) or len(answer) > ALIGNMENT_LIMIT
         r = expect(result, ValueError) if too_long else expect(result)
         if r is not None:
             assert [x.mot for x in r] == found
@@ -777,14 +848,10 @@ def test_text_analysis_finds_the_words(text, answer):
 @given(st.one_of(objects, st.builds(lambda a: mock.Mock(spec=["predict"], predict=a), objects)))
 @examples(200)  # 200 inputs
 def test_facade_accepts_only_phonemizers(candidate):
-    try:
-        usable = getattr(candidate, "phonemize", None) is not None or hasattr(candidate, "predict") \
-            or hasattr(candidate, "phonemize")
-    except Boom:
-        assert outcome(va.VantroSyllabeur, candidate)[0] == "raised"
-        return
     r = outcome(va.VantroSyllabeur, candidate)
-    if usable:
+    if isinstance(candidate, Hostile):
+        assert r[0] == "raised" and type(r[1]) is Boom  # its attribute look-up raised
+    elif hasattr(candidate, "phonemize") or hasattr(candidate, "predict"):
         assert r[0] == "ok"
     else:
         assert r[0] == "raised" and type(r[1]) is TypeError
@@ -807,27 +874,29 @@ def test_g2p_adapter_returns_what_predict_gives(word, answer):
 
 
 def espeak_clean(raw):
-    """What the cleaning must give for output without language-switch marks."""
+    """What the cleaning gives for output without language-switch marks."""
     text = raw.decode("utf-8", "replace").strip()
     for c in "ˈˌ- ":
         text = text.replace(c, "")
     return text
 
 
-@given(texts, st.one_of(st.binary(max_size=40), st.text(max_size=20).map(lambda s: s.encode("utf-8", "surrogatepass")),
-                        st.sampled_from([b"\xff\xfe", b"\xe2\x82", b"  \xcb\x88a-b \n", b"(en)a(fr)", b"\x00a"])))
+printed_bytes = st.one_of(
+    st.binary(max_size=40),
+    st.text(max_size=20).map(lambda s: s.encode("utf-8", "surrogatepass")),
+    st.lists(st.sampled_from([b"\xff", b"\xe2\x82", b"\xed\xa0\x80", b"\xf4\x90\x80\x80", b"\xc0\xaf", b" ", b"\n",
+                              b"\x1c", b"\xc2\x85", b"\xe3\x80\x80", b"\xcb\x88", b"\xcb\x8c", b"a", b"-", b"\xc3\xa9"]),
+             max_size=10).map(b"".join),
+)
+
+
+@given(texts, printed_bytes)
 @examples(300)  # 300 inputs
 def test_espeak_output_is_cleaned_whatever_it_prints(word, printed):
     def run(argv, **kwargs):
         return subprocess.CompletedProcess(argv, 0, stdout=printed, stderr=b"")
     with mock.patch.object(subprocess, "run", run):
-        r = outcome(va.EspeakPhonemizer().phonemize, word)
-    if "\0" in word:
-        assert r[0] == "raised"
-        return
-    cleaned = expect(r, ValueError)
-    if cleaned is None:
-        return
+        cleaned = va.EspeakPhonemizer().phonemize(word)
     assert type(cleaned) is str and not any(c in cleaned for c in "ˈˌ- ")
     if b"(" not in printed:
         assert cleaned == espeak_clean(printed)
@@ -844,10 +913,7 @@ def test_espeak_start_failures_propagate(word, error, at_version):
     ph = va.EspeakPhonemizer()
     with mock.patch.object(subprocess, "run", run):
         r = outcome(ph.phonemize, word)
-    absent = at_version and isinstance(error, (FileNotFoundError, subprocess.TimeoutExpired))
-    if "\0" in word and not absent and not at_version:
-        return
-    if absent:
+    if at_version and isinstance(error, (FileNotFoundError, subprocess.TimeoutExpired)):
         assert r[0] == "raised" and type(r[1]) is RuntimeError and ph._available is False
     elif at_version:
         assert r == ("raised", error) and ph._available is None
@@ -863,9 +929,9 @@ def library():
         pytest.skip(f"libespeak-ng missing: {exc}")
 
 
-@given(st.one_of(texts.filter(lambda s: len(s) < 300), st.sampled_from(french_words())))
+@given(word=st.one_of(texts.filter(lambda s: len(s) < 300), st.sampled_from(french_words())))
 @examples(150)  # 150 inputs
 def test_espeak_library_on_any_text(library, word):
-    r = expect(outcome(library.phonemize, word), ValueError, UnicodeEncodeError)
+    r = expect(outcome(library.phonemize, word), ValueError)  # NUL or lone surrogate: refused
     if r is not None:
         assert type(r) is str and not any(c in r for c in "ˈˌ- ")

@@ -19,6 +19,8 @@ PyObject* guarded(Body&& body) noexcept {
         PyErr_SetString(PyExc_ValueError, e.what());
     } catch (const std::out_of_range& e) {
         PyErr_SetString(PyExc_IndexError, e.what());
+    } catch (const std::overflow_error& e) {
+        PyErr_SetString(PyExc_OverflowError, e.what());
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     } catch (const std::exception& e) {

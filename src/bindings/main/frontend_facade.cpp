@@ -25,7 +25,7 @@ enum FacadeSlot { kPhonemizer, kFacadeSlots };
 // The phonemizer the facade keeps for `given`, in the documented order.
 PyObject* choose_phonemizer(PyObject* given) {
     if (given == Py_None) {
-        PyObject* espeak = module_global("EspeakPhonemizer");
+        PyObject* espeak = module_global(g_names.espeak_phonemizer);
         return espeak ? PyObject_CallNoArgs(espeak) : nullptr;
     }
     PyObject* method = PyObject_GetAttr(given, g_names.phonemize);
@@ -41,7 +41,7 @@ PyObject* choose_phonemizer(PyObject* given) {
     int has = has_attr(given, g_names.predict);
     if (has < 0) return nullptr;
     if (has) {
-        PyObject* adapter = module_global("_G2PAdapter");
+        PyObject* adapter = module_global(g_names.g2p_adapter);
         return adapter ? PyObject_CallOneArg(adapter, given) : nullptr;
     }
     has = has_attr(given, g_names.phonemize);
@@ -67,7 +67,7 @@ VANTRO_FASTCALL(facade_with_espeak) {
     const char* names[] = {"lang", nullptr};
     PyObject* a[1];
     if (!parse_args({"with_espeak", names, 0}, args, nargs, kwnames, a)) return nullptr;
-    PyObject* espeak = module_global("EspeakPhonemizer");
+    PyObject* espeak = module_global(g_names.espeak_phonemizer);
     if (!espeak) return nullptr;
     Ref phonemizer;
     if (a[0]) {
@@ -169,7 +169,7 @@ VANTRO_FASTCALL(facade_syllabify_ipa) {
 // ---- sentences ------------------------------------------------------------------------
 
 // module.<name>(args...), whose result must be a list.
-PyObject* call_stage(const char* name, std::initializer_list<PyObject*> args) {
+PyObject* call_stage(PyObject* name, std::initializer_list<PyObject*> args) {
     PyObject* fn = module_global(name);
     if (!fn) return nullptr;
     PyObject* call_args[3];
@@ -192,8 +192,8 @@ PyObject* readings_by_group(PyObject* groupes, PyObject* lectures) {
     const int any = PyObject_IsTrue(lectures);
     if (any <= 0) return any < 0 ? nullptr : by_group.release();
     long long mot_idx = 0;
-    const Py_ssize_t n = PyList_GET_SIZE(groupes);
-    for (Py_ssize_t gi = 0; gi < n && gi < PyList_GET_SIZE(groupes); ++gi) {
+    // Walked as a Python loop would: the list's length is read at each step.
+    for (Py_ssize_t gi = 0; gi < PyList_GET_SIZE(groupes); ++gi) {
         Ref groupe = Ref::borrow(PyList_GET_ITEM(groupes, gi));
         Ref mots(PyObject_GetAttr(groupe.get(), g_names.mots));
         if (!mots) return nullptr;
@@ -226,7 +226,8 @@ PyObject* sentence_text(PyObject* mots) {
     Ref texts(PyList_New(0));
     if (!texts) return nullptr;
     for (Py_ssize_t i = 0; i < PyList_GET_SIZE(mots); ++i) {
-        Ref text(PyObject_GetAttr(PyList_GET_ITEM(mots, i), g_names.text));
+        Ref mot = Ref::borrow(PyList_GET_ITEM(mots, i));  // the look-up may change the list
+        Ref text(PyObject_GetAttr(mot.get(), g_names.text));
         if (!text || PyList_Append(texts.get(), text.get()) < 0) return nullptr;
     }
     Ref space(PyUnicode_FromString(" "));
@@ -251,11 +252,11 @@ VANTRO_FASTCALL(facade_analyser_complet) {
     if (!count ||
         log_at(g_names.level_debug, g_names.debug, "analyser_complet() called with %s mots", {count.get()}) < 0)
         return nullptr;
-    Ref groupes(call_stage("construire_groupes", {mots, options.get()}));
+    Ref groupes(call_stage(g_names.construire_groupes, {mots, options.get()}));
     if (!groupes) return nullptr;
     Ref by_group(readings_by_group(groupes.get(), lectures));
     if (!by_group) return nullptr;
-    Ref resultats(call_stage("syllabifier_groupes", {groupes.get(), by_group.get()}));
+    Ref resultats(call_stage(g_names.syllabifier_groupes, {groupes.get(), by_group.get()}));
     if (!resultats) return nullptr;
     PyObject* texte = sentence_text(mots);
     if (!texte) return nullptr;
@@ -280,7 +281,7 @@ VANTRO_FASTCALL(facade_construire_groupes) {
     PyObject* a[2];
     if (!parse_args({"construire_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "mots"))
         return nullptr;
-    return call_stage("construire_groupes", {a[0], a[1] ? a[1] : Py_None});
+    return call_stage(g_names.construire_groupes, {a[0], a[1] ? a[1] : Py_None});
 }
 
 VANTRO_FASTCALL(facade_syllabifier_groupes) {
@@ -289,7 +290,7 @@ VANTRO_FASTCALL(facade_syllabifier_groupes) {
     if (!parse_args({"syllabifier_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "groupes") ||
         (a[1] && !check_dict_or_none(a[1], "lectures_formules")))
         return nullptr;
-    return call_stage("syllabifier_groupes", {a[0], a[1] ? a[1] : Py_None});
+    return call_stage(g_names.syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None});
 }
 
 // ---- the type ---------------------------------------------------------------------------

@@ -25,7 +25,7 @@ bool intern(PyObject*& slot, const char* text) {
 
 }  // namespace
 
-int init_host(PyObject* module) {
+int init_host() {
     Names& n = g_names;
     if (!intern(n.logger, "logger") || !intern(n.cache, "_cache") || !intern(n.debug, "debug") ||
         !intern(n.info, "info") || !intern(n.warning, "warning") || !intern(n.run, "run") ||
@@ -34,7 +34,9 @@ int init_host(PyObject* module) {
         !intern(n.is_available, "is_available") || !intern(n.analyze, "analyze") || !intern(n.findall, "findall") ||
         !intern(n.mots, "mots") || !intern(n.text, "text") || !intern(n.est_formule, "est_formule") ||
         !intern(n.nb_groupes, "nb_groupes") || !intern(n.nb_syllabes, "nb_syllabes") ||
-        !intern(n.phonemizer, "phonemizer") || !intern(n.lang, "lang"))
+        !intern(n.phonemizer, "phonemizer") || !intern(n.lang, "lang") ||
+        !intern(n.espeak_phonemizer, "EspeakPhonemizer") || !intern(n.g2p_adapter, "_G2PAdapter") ||
+        !intern(n.construire_groupes, "construire_groupes") || !intern(n.syllabifier_groupes, "syllabifier_groupes"))
         return -1;
     n.level_debug = PyLong_FromLong(10);
     n.level_info = PyLong_FromLong(20);
@@ -53,7 +55,6 @@ int init_host(PyObject* module) {
     g_capture_kwnames = Py_BuildValue("(ss)", "capture_output", "timeout");
     g_timeout = PyLong_FromLong(5);
     if (!g_capture_kwnames || !g_timeout) return -1;
-    (void)module;
     return 0;
 }
 
@@ -61,11 +62,6 @@ PyObject* module_global(PyObject* name) {
     PyObject* v = PyDict_GetItemWithError(PyModule_GetDict(main_module()), name);
     if (!v && !PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);
     return v;
-}
-
-PyObject* module_global(const char* name) {
-    Ref key(PyUnicode_InternFromString(name));
-    return key ? module_global(key.get()) : nullptr;
 }
 
 int has_attr(PyObject* obj, PyObject* name) {
@@ -103,7 +99,11 @@ int log_may_emit(PyObject* level) {
 int log_call(PyObject* method, const char* message, std::initializer_list<PyObject*> args) {
     PyObject* logger = module_global(g_names.logger);
     if (!logger) return -1;
-    PyObject* call_args[4];
+    PyObject* call_args[2 + 4];
+    if (args.size() > 4) {
+        PyErr_SetString(PyExc_SystemError, "log_call: too many arguments");
+        return -1;
+    }
     call_args[0] = logger;
     Ref text(PyUnicode_FromString(message));
     if (!text) return -1;

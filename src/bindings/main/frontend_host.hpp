@@ -10,7 +10,7 @@ namespace vantro::py::front {
 
 // Imports the host modules and interns the names used on every call.
 // Call once while the main module loads; -1 with an error set on failure.
-int init_host(PyObject* module);
+int init_host();
 
 // Interned names and small constants, valid after init_host.
 struct Names {
@@ -34,6 +34,10 @@ struct Names {
     PyObject* nb_syllabes;
     PyObject* phonemizer;  // keyword of the facade's constructor
     PyObject* lang;
+    PyObject* espeak_phonemizer;    // module globals the front end calls
+    PyObject* g2p_adapter;
+    PyObject* construire_groupes;
+    PyObject* syllabifier_groupes;
     PyObject* level_debug;  // 10
     PyObject* level_info;   // 20
 };
@@ -41,7 +45,6 @@ extern Names g_names;
 
 // Borrowed module global, or nullptr with NameError, as a name look-up in
 // the module's own code would fail.
-PyObject* module_global(const char* name);
 PyObject* module_global(PyObject* interned_name);
 
 // hasattr(obj, name): 1 or 0, -1 with an error set (errors other than

@@ -1,97 +1,167 @@
 #include "linguistic_data.hpp"
 
-#include <cstdint>
+#include <cstring>
 #include <memory>
+
+#include "data_watch.hpp"
+#include "records.hpp"
 
 namespace vantro::py {
 namespace {
 
 PyObject* g_module = nullptr;  // borrowed: the module outlives every call
 
-// Strong references to the exact items a compiled form was built from.
-// A Python container is "unchanged" when a walk meets the same objects in
-// the same order; holding the references keeps their addresses from being
-// reused by other objects.
-class Fingerprint {
-public:
-    // Static caches die after the interpreter has finalized: their
-    // references must not be released then.
-    ~Fingerprint() {
-        if (Py_IsInitialized()) clear();
-    }
-    void clear() {
-        for (std::size_t i = 0; i < refs_.size(); ++i)
-            if (owned_[i]) Py_DECREF(reinterpret_cast<PyObject*>(refs_[i]));
-        refs_.clear();
-        owned_.clear();
-    }
-    void push(PyObject* o) {
-        Py_INCREF(o);
-        refs_.push_back(reinterpret_cast<std::uintptr_t>(o));
-        owned_.push_back(true);
-    }
-    void push_size(Py_ssize_t n) {
-        refs_.push_back(static_cast<std::uintptr_t>(n));
-        owned_.push_back(false);
-    }
-    // Walk helpers: compare, in order, against what was captured.
-    bool same_at(std::size_t i, PyObject* o) const {
-        return i < refs_.size() && owned_[i] && refs_[i] == reinterpret_cast<std::uintptr_t>(o);
-    }
-    bool same_size_at(std::size_t i, Py_ssize_t n) const {
-        return i < refs_.size() && !owned_[i] && refs_[i] == static_cast<std::uintptr_t>(n);
-    }
-    std::size_t size() const { return refs_.size(); }
-    bool valid = false;
+// ---- module globals ----------------------------------------------------------------
+// The data names are looked up in the module's dict at every use; while the
+// dict's version is unchanged, the last look-up still holds.
 
-private:
-    std::vector<std::uintptr_t> refs_;
-    std::vector<bool> owned_;
+enum Global { kVoyelles, kConsonnes, kSemiVoyelles, kPhoneTable, kSilent, kLiaisons, kSonority, kGlobals };
+constexpr const char* kGlobalNames[kGlobals] = {
+    "_VOYELLES", "_CONSONNES", "_SEMI_VOYELLES", "_PHONE_TO_GRAPHEMES", "_LETTRES_MUETTES_POSSIBLES",
+    "_LIAISON_CONSONNES", "_SONORITY"};
+
+struct GlobalCache {
+    PyObject* names[kGlobals] = {};   // interned, owned for the process
+    PyObject* values[kGlobals] = {};  // borrowed from the dict while its version holds
+    PyObject* dict = nullptr;
+    std::uint64_t version = 0;
+    bool filled = false;
 };
+GlobalCache g_globals;
 
-PyObject* call_global(const char* name) {
+// Borrowed value of a module global, or nullptr with NameError.
+PyObject* module_global(Global which) {
     PyObject* dict = PyModule_GetDict(g_module);
-    PyObject* fn = PyDict_GetItemString(dict, name);
-    if (!fn) {
-        PyErr_Format(PyExc_NameError, "name '%s' is not defined", name);
+    GlobalCache& c = g_globals;
+    const std::uint64_t version = dict_version(dict);
+    if (!c.filled || c.dict != dict || version == 0 || version != c.version) {
+        for (int i = 0; i < kGlobals; ++i) {
+            if (!c.names[i] && !(c.names[i] = PyUnicode_InternFromString(kGlobalNames[i]))) return nullptr;
+            c.values[i] = PyDict_GetItemWithError(dict, c.names[i]);
+            if (!c.values[i] && PyErr_Occurred()) {
+                c.filled = false;
+                return nullptr;
+            }
+        }
+        c.dict = dict;
+        c.version = version;
+        c.filled = true;
+    }
+    if (!c.values[which]) {
+        PyErr_Format(PyExc_NameError, "name '%s' is not defined", kGlobalNames[which]);
         return nullptr;
     }
-    return PyObject_CallNoArgs(fn);
+    return c.values[which];
 }
 
-// ---- sets of str ------------------------------------------------------------
+// ---- the loader's accessors ------------------------------------------------------------
+// A data name may be rebound to any callable, which is then called at every
+// use. While it is still the loader's own accessor, whose result depends only
+// on the loaded document, the call is skipped as long as the document is the
+// same, unchanged object: the accessor would hand back the very same table.
 
-// Walks any set-like container: sets directly, other iterables through iter().
-bool set_matches(PyObject* container, const Fingerprint& fp) {
-    // Only the items count: the silent letters come in a fresh set every call.
-    if (!fp.valid || !PyAnySet_Check(container)) return false;
-    Py_ssize_t pos = 0;
-    PyObject* key;
-    Py_hash_t hash;
-    std::size_t i = 1;
-    while (_PySet_NextEntry(container, &pos, &key, &hash)) {
-        if (!fp.same_at(i++, key)) return false;
+PyObject* g_loader = nullptr;         // vantro_aligneur._chargeur, owned
+PyObject* g_loader_charger = nullptr;  // its `_charger`, owned
+
+bool is_loader_function(PyObject* fn, const char* name) {
+    if (!g_loader || !PyCFunction_CheckExact(fn)) return false;
+    auto* f = reinterpret_cast<PyCFunctionObject*>(fn);
+    return f->m_self == g_loader && std::strcmp(f->m_ml->ml_name, name) == 0;
+}
+
+void find_loader() {
+    static PyObject* name = nullptr;
+    if (g_loader) return;
+    if (!name && !(name = PyUnicode_InternFromString("vantro_aligneur._chargeur"))) {
+        PyErr_Clear();
+        return;
     }
-    return i == fp.size();
+    PyObject* m = PyImport_GetModule(name);
+    if (!m) {
+        PyErr_Clear();
+        return;
+    }
+    g_loader = m;
+    PyObject* fn = PyObject_GetAttrString(m, "_charger");
+    if (fn && is_loader_function(fn, "_charger")) {
+        g_loader_charger = fn;
+    } else {
+        Py_XDECREF(fn);
+        PyErr_Clear();
+    }
 }
 
-bool capture_set(PyObject* container, Fingerprint& fp, TextSet& out) {
-    fp.clear();
-    fp.valid = false;
+// The loaded document (borrowed, the loader keeps it), or nullptr without an
+// error when it cannot be had cheaply.
+PyObject* loader_document() {
+    if (!g_loader_charger) return nullptr;
+    PyObject* doc = PyObject_CallNoArgs(g_loader_charger);
+    if (!doc) {
+        PyErr_Clear();
+        return nullptr;
+    }
+    Py_DECREF(doc);  // still referenced by the loader
+    return PyDict_Check(doc) ? doc : nullptr;
+}
+
+struct Accessor {
+    Accessor(Global g, const char* name, bool document) : global(g), loader_name(name), reads_document(document) {}
+
+    Global global;
+    const char* loader_name;  // the loader's function of this name is pure
+    bool reads_document;      // its result is a member of the document
+    KeptRef fn;               // the callable last called
+    KeptRef result;           // what it returned
+    bool pure = false;
+    PyObject* doc = nullptr;  // held through `doc_ref`
+    KeptRef doc_ref;
+    std::uint64_t doc_version = 0;
+
+    bool document_unchanged() const {
+        if (!reads_document) return true;
+        PyObject* d = loader_document();
+        return d && d == doc && doc_version != 0 && dict_version(d) == doc_version;
+    }
+
+    // New reference to what the data name gives now.
+    PyObject* call() {
+        PyObject* f = module_global(global);
+        if (!f) return nullptr;
+        if (pure && f == fn.get() && result.get() && document_unchanged()) return Py_NewRef(result.get());
+        Ref hold = Ref::borrow(f);
+        PyObject* r = PyObject_CallNoArgs(f);
+        if (!r) return nullptr;
+        find_loader();
+        fn.reset(f);
+        result.reset(r);
+        pure = is_loader_function(f, loader_name);
+        doc = nullptr;
+        doc_ref.reset();
+        doc_version = 0;
+        if (pure && reads_document) {
+            doc = loader_document();
+            doc_ref.reset(doc);
+            doc_version = doc ? dict_version(doc) : 0;
+            pure = doc != nullptr;
+        }
+        return r;
+    }
+};
+
+// ---- sets of str ----------------------------------------------------------------------
+
+// Reads any container of str into `out`: sets through their table, other
+// iterables through iter(). Items that are not str are skipped.
+bool read_texts(PyObject* container, TextSet& out) {
     out.clear();
-    fp.push(container);
     if (PyAnySet_Check(container)) {
         Py_ssize_t pos = 0;
         PyObject* key;
         Py_hash_t hash;
-        while (_PySet_NextEntry(container, &pos, &key, &hash)) {
-            fp.push(key);
+        while (_PySet_NextEntry(container, &pos, &key, &hash))
             if (PyUnicode_Check(key)) out.insert(to_text(key));
-        }
-        fp.valid = true;
         return true;
     }
-    // Any other container is read afresh every time (never cached).
     PyObject* it = PyObject_GetIter(container);
     if (!it) return false;
     while (PyObject* item = PyIter_Next(it)) {
@@ -102,26 +172,44 @@ bool capture_set(PyObject* container, Fingerprint& fp, TextSet& out) {
     return !PyErr_Occurred();
 }
 
-struct CachedSet {
-    Fingerprint fp;
-    TextSet* target;
-    const char* accessor;
-    bool refresh() {
-        PyObject* obj = call_global(accessor);
-        if (!obj) return false;
-        Ref hold(obj);
-        if (set_matches(obj, fp)) return true;
-        return capture_set(obj, fp, *target);
+// A compiled set, recompiled when its Python container changed.
+struct CompiledSet {
+    explicit CompiledSet(TextSet* target) : texts(target) {}
+
+    TextSet* texts;
+    SetWatch watch;
+    bool valid = false;
+
+    // `fresh_ok`: a different set holding the same item objects also counts
+    // as unchanged (the silent letters come in a new set on every call).
+    bool refresh(PyObject* container, bool fresh_ok = false) {
+        if (valid && (watch.same(container) || (fresh_ok && watch.same_items(container)))) return true;
+        valid = false;
+        watch.reset();
+        if (!read_texts(container, *texts)) {
+            texts->clear();
+            return false;
+        }
+        // Only a set can be watched; any other container is read at every use.
+        if (PyAnySet_Check(container)) {
+            watch.watch(container);
+            valid = true;
+        }
+        return true;
     }
 };
 
 PhonemeSets g_sets;
-CachedSet g_voyelles{{}, &g_sets.voyelles, "_VOYELLES"};
-CachedSet g_consonnes{{}, &g_sets.consonnes, "_CONSONNES"};
-CachedSet g_semi{{}, &g_sets.semi_voyelles, "_SEMI_VOYELLES"};
-
-TextSet g_silent;
-CachedSet g_silent_cache{{}, &g_silent, "_LETTRES_MUETTES_POSSIBLES"};
+struct PhonemeSetSource {
+    Accessor accessor;
+    CompiledSet compiled;
+};
+// The loader computes each derived set once and then always hands out that set.
+PhonemeSetSource g_set_sources[] = {
+    {Accessor(kVoyelles, "voyelles", false), CompiledSet(&g_sets.voyelles)},
+    {Accessor(kConsonnes, "consonnes", false), CompiledSet(&g_sets.consonnes)},
+    {Accessor(kSemiVoyelles, "semi_voyelles", false), CompiledSet(&g_sets.semi_voyelles)},
+};
 
 }  // namespace
 
@@ -129,38 +217,68 @@ void set_main_module(PyObject* module) { g_module = module; }
 PyObject* main_module() { return g_module; }
 
 const PhonemeSets* current_phoneme_sets() {
-    if (!g_voyelles.refresh() || !g_consonnes.refresh() || !g_semi.refresh()) return nullptr;
+    for (PhonemeSetSource& src : g_set_sources) {
+        PyObject* obj = src.accessor.call();
+        if (!obj) return nullptr;
+        Ref hold(obj);
+        if (!src.compiled.refresh(obj)) return nullptr;
+    }
     return &g_sets;
-}
-
-const TextSet* current_silent_letters() {
-    if (!g_silent_cache.refresh()) return nullptr;
-    return &g_silent;
 }
 
 namespace {
 
-bool table_matches(PyObject* dict, const Fingerprint& fp) {
-    if (!fp.valid || !fp.same_at(0, dict)) return false;
-    std::size_t i = 1;
-    Py_ssize_t pos = 0;
-    PyObject *key, *value;
-    while (PyDict_Next(dict, &pos, &key, &value)) {
-        if (!fp.same_at(i++, key) || !fp.same_at(i++, value)) return false;
-        if (PyList_Check(value)) {
-            const Py_ssize_t n = PyList_GET_SIZE(value);
-            if (!fp.same_size_at(i++, n)) return false;
-            for (Py_ssize_t k = 0; k < n; ++k)
-                if (!fp.same_at(i++, PyList_GET_ITEM(value, k))) return false;
+// ---- silent letters -----------------------------------------------------------------
+// The loader's accessor builds a new set from the document's list on every
+// call; while that list is the same, unchanged object, the set would hold
+// the same letters, so it is not built at all.
+
+struct SilentLetters {
+    Accessor accessor{Accessor(kSilent, "lettres_muettes_possibles", true)};
+    TextSet texts;
+    CompiledSet compiled{&texts};
+    SequenceWatch member;  // the document's list, when the accessor is the loader's
+    PyObject* member_name = nullptr;
+
+    bool fast_path_holds() {
+        PyObject* f = module_global(kSilent);
+        if (!f) {
+            PyErr_Clear();
+            return false;
         }
+        if (!accessor.pure || f != accessor.fn.get() || !compiled.valid || !accessor.document_unchanged())
+            return false;
+        PyObject* list = PyDict_GetItemWithError(accessor.doc, member_name);
+        return list && member.same(list);
     }
-    return i == fp.size();
-}
+
+    const TextSet* get() {
+        if (!member_name && !(member_name = PyUnicode_InternFromString("lettres_muettes_possibles"))) return nullptr;
+        if (fast_path_holds()) return &texts;
+        member.reset();
+        PyObject* obj = accessor.call();
+        if (!obj) return nullptr;
+        Ref hold(obj);
+        if (!compiled.refresh(obj, true)) return nullptr;
+        if (accessor.pure) {
+            PyObject* list = PyDict_GetItemWithError(accessor.doc, member_name);
+            if (list) member.watch(list);
+            PyErr_Clear();
+        }
+        return &texts;
+    }
+};
+
+SilentLetters g_silent;
 
 }  // namespace
 
+const TextSet* current_silent_letters() { return g_silent.get(); }
+
+// ---- the phoneme table ------------------------------------------------------------------
+
 struct TableCache::Impl {
-    Fingerprint fp;
+    DictWatch watch;
     std::unique_ptr<CompiledTable> table;
 };
 
@@ -168,29 +286,15 @@ TableCache::TableCache() : impl_(std::make_unique<Impl>()) {}
 TableCache::~TableCache() = default;
 
 const CompiledTable* TableCache::get(PyObject* dict) {
-    if (impl_->table && table_matches(dict, impl_->fp)) return impl_->table.get();
-
+    if (impl_->table && impl_->watch.same(dict)) return impl_->table.get();
+    impl_->watch.reset();
     PhoneTable table;
-    Fingerprint& fp = impl_->fp;
-    fp.clear();
-    fp.valid = false;
-    fp.push(dict);
     Py_ssize_t pos = 0;
     PyObject *key, *value;
-    bool cacheable = true;
     while (PyDict_Next(dict, &pos, &key, &value)) {
         if (!PyUnicode_Check(key)) {
             raise_expected("str", key);
             return nullptr;
-        }
-        fp.push(key);
-        fp.push(value);
-        if (PyList_Check(value)) {
-            const Py_ssize_t n = PyList_GET_SIZE(value);
-            fp.push_size(n);
-            for (Py_ssize_t k = 0; k < n; ++k) fp.push(PyList_GET_ITEM(value, k));
-        } else if (!PyTuple_Check(value)) {
-            cacheable = false;  // an arbitrary iterable may change unseen
         }
         PyObject* seq = PySequence_Fast(value, "phoneme table values must be sequences of str");
         if (!seq) return nullptr;
@@ -209,13 +313,18 @@ const CompiledTable* TableCache::get(PyObject* dict) {
         table.entries.emplace_back(to_text(key), std::move(graphemes));
     }
     impl_->table = std::make_unique<CompiledTable>(table);
-    fp.valid = cacheable;
+    // Reading the lists ran no Python code, so they are still what was compiled.
+    if (!impl_->watch.watch(dict, true)) impl_->watch.reset();
     return impl_->table.get();
 }
 
+namespace {
+Accessor g_table_accessor(kPhoneTable, "phone_to_graphemes", true);
+}  // namespace
+
 const CompiledTable* current_phone_table() {
     static TableCache cache;
-    PyObject* dict = call_global("_PHONE_TO_GRAPHEMES");
+    PyObject* dict = g_table_accessor.call();
     if (!dict) return nullptr;
     Ref hold(dict);
     if (!PyDict_Check(dict)) {
@@ -225,11 +334,22 @@ const CompiledTable* current_phone_table() {
     return cache.get(dict);
 }
 
+// ---- liaison consonants ---------------------------------------------------------------------
+
+namespace {
+Accessor g_liaison_accessor(kLiaisons, "liaison_consonnes", true);
+}  // namespace
+
 const TextMap<Text>* current_liaisons() {
     static TextMap<Text> liaisons;
-    PyObject* dict = call_global("_LIAISON_CONSONNES");
+    static DictWatch watch;
+    static bool valid = false;
+    PyObject* dict = g_liaison_accessor.call();
     if (!dict) return nullptr;
     Ref hold(dict);
+    if (valid && watch.same(dict)) return &liaisons;
+    valid = false;
+    watch.reset();
     liaisons.clear();
     if (dict == Py_None) {
         PyErr_SetString(PyExc_AttributeError, "'NoneType' object has no attribute 'get'");
@@ -244,8 +364,12 @@ const TextMap<Text>* current_liaisons() {
     while (PyDict_Next(dict, &pos, &key, &value)) {
         if (PyUnicode_Check(key) && PyUnicode_Check(value)) liaisons.emplace(to_text(key), to_text(value));
     }
+    // Keys and values are str, which never change: the dict's version covers them.
+    valid = watch.watch(dict, false);
     return &liaisons;
 }
+
+// ---- the alphabet and the sonority classes -------------------------------------------------
 
 bool alphabet_from_object(PyObject* alphabet, Alphabet& out) {
     out.clear();
@@ -272,36 +396,42 @@ bool alphabet_from_object(PyObject* alphabet, Alphabet& out) {
     return !PyErr_Occurred();
 }
 
+namespace {
+constexpr const char* kClassNames[5] = {"O", "N", "L", "Y", "V"};
+
+// New reference to class k of a _SonorityClasses-like object.
+PyObject* class_set(PyObject* classes, int k) {
+    static PyObject* names[5] = {};
+    if (Py_TYPE(classes) == record_type(Rec::SonorityClasses)) {
+        if (PyObject* v = record_field(classes, k)) return Py_NewRef(v);
+    }
+    if (!names[k] && !(names[k] = PyUnicode_InternFromString(kClassNames[k]))) return nullptr;
+    return PyObject_GetAttr(classes, names[k]);
+}
+}  // namespace
+
 bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
-    static const char* names[] = {"O", "N", "L", "Y", "V"};
     TextSet* targets[] = {&out.O, &out.N, &out.L, &out.Y, &out.V};
     for (int k = 0; k < 5; ++k) {
-        PyObject* s = PyObject_GetAttrString(classes, names[k]);
+        PyObject* s = class_set(classes, k);
         if (!s) return false;
         Ref hold(s);
-        Fingerprint scratch;
-        if (!capture_set(s, scratch, *targets[k])) return false;
+        if (!read_texts(s, *targets[k])) return false;
     }
     return true;
 }
 
 const SonorityClasses* current_sonority() {
     static SonorityClasses compiled;
-    static Fingerprint fps[5];
-    static const char* names[] = {"O", "N", "L", "Y", "V"};
-    TextSet* targets[] = {&compiled.O, &compiled.N, &compiled.L, &compiled.Y, &compiled.V};
-
-    PyObject* obj = PyDict_GetItemString(PyModule_GetDict(g_module), "_SONORITY");
-    if (!obj) {
-        PyErr_SetString(PyExc_NameError, "name '_SONORITY' is not defined");
-        return nullptr;
-    }
+    static CompiledSet sets[5] = {CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
+                                  CompiledSet(&compiled.Y), CompiledSet(&compiled.V)};
+    PyObject* obj = module_global(kSonority);
+    if (!obj) return nullptr;
     for (int k = 0; k < 5; ++k) {
-        PyObject* s = PyObject_GetAttrString(obj, names[k]);
+        PyObject* s = class_set(obj, k);
         if (!s) return nullptr;
         Ref hold(s);
-        if (set_matches(s, fps[k])) continue;
-        if (!capture_set(s, fps[k], *targets[k])) return nullptr;
+        if (!sets[k].refresh(s)) return nullptr;
     }
     return &compiled;
 }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "alignment/text_cost.hpp"
+#include "common/offsets.hpp"
 #include "unicode/unicode.hpp"
 
 namespace vantro {
@@ -65,7 +66,7 @@ Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vect
         const auto g0_len = static_cast<std::int64_t>(g0.size());
         out.dec_ph.push_back(ph.substr(0, split_at));
         out.dec_gr.push_back(g0);
-        out.dec_spans.push_back(Span{span.start, span.start + g0_len});
+        out.dec_spans.push_back(Span{span.start, add_offset(span.start, g0_len)});
 
         // The remaining tokens, joined, are the rest of the text.
         Text rest = ph.substr(split_at);
@@ -79,11 +80,12 @@ Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vect
         const std::int64_t g1_letters = letters_in(g1);
         if (g1_letters > 0) {
             out.dec_gr.push_back(g1);
-            out.dec_spans.push_back(Span{span.start + g0_len, span.start + g0_len + g1_letters});
+            const std::int64_t g1_start = add_offset(span.start, g0_len);
+            out.dec_spans.push_back(Span{g1_start, add_offset(g1_start, g1_letters)});
         } else {
             // Only markers left: the second phoneme shares the first one's letter.
             out.dec_gr.push_back(g0 + SHARED_MARK);
-            out.dec_spans.push_back(Span{span.start, span.start + g0_len});
+            out.dec_spans.push_back(Span{span.start, add_offset(span.start, g0_len)});
         }
     }
     out.ok = true;

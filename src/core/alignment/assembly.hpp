@@ -19,7 +19,7 @@ std::vector<Span> build_spans(const std::vector<Text>& align_gr);
 // Splits entries of several phoneme tokens in two: the first token with the
 // first letter, the rest with the remaining letters (or a shared "²").
 // Walks the three lists up to the shortest. Throws std::out_of_range on an
-// element with no token.
+// element with no token, std::overflow_error on a span beyond 64 bits.
 Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
                               const std::vector<Span>& spans);
 

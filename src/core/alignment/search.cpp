@@ -71,35 +71,37 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     sc.word.prepare(ortho, silent_letters, word_boundaries);
     sc.groupings.generate(table, tokens);
     const bool exact_levels = table.has_silent_marks() || contains(silent_letters, Text(1, SILENT_MARK));
-    sc.graph.reset(sc.word, table, exact_levels);
+    sc.graph.reset(sc.word, table, exact_levels, contains(silent_letters, Text(1, SHARED_MARK)));
 
     // Groupings in order; among equal keys the earlier grouping wins.
-    std::size_t winner = 0;
-    std::uint32_t winner_start = 0;
+    std::uint32_t winner_root = 0;
     detail::Score best;
     bool found = false;
     for (std::size_t i = 0; i < sc.groupings.size(); ++i) {
         const auto& grouping = sc.groupings[i];
         const std::uint32_t start = sc.graph.add_grouping(grouping);
         detail::Score score;
-        if (!sc.graph.solve(start, grouping.size(), score)) continue;
+        std::uint32_t root = 0;
+        if (!sc.graph.solve(start, grouping.size(), score, root)) continue;
         if (!found || score < best) {
             found = true;
             best = score;
-            winner = i;
-            winner_start = start;
+            winner_root = root;
         }
     }
-    (void)winner;
-    if (!found) return result;
+    if (!found) {
+        sc.graph.release_large_buffers();
+        return result;
+    }
 
     sc.align_ph.clear();
     result.align_gr.reserve(tokens.size());
-    sc.graph.spell(winner_start, sc.align_ph, result.align_gr);
+    sc.graph.spell(winner_root, sc.align_ph, result.align_gr);
     result.align_ph.reserve(sc.align_ph.size());
     for (TextView ph : sc.align_ph) result.align_ph.emplace_back(ph);
     restore_case(ortho, result.align_gr);
     result.ok = true;
+    sc.graph.release_large_buffers();
     return result;
 }
 

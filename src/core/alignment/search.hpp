@@ -11,8 +11,11 @@
 namespace vantro {
 
 // Inputs longer than this (in code points, written form or pronunciation)
-// are refused with InputTooLong rather than searched.
-constexpr std::size_t MAX_ALIGNMENT_INPUT = 4096;
+// are refused with InputTooLong rather than searched. Real words and reading
+// groups are far shorter; the bound keeps crafted input (long runs of one
+// ambiguous letter, where the number of distinct search states grows with
+// the product of the two lengths) within tens of milliseconds and megabytes.
+constexpr std::size_t MAX_ALIGNMENT_INPUT = 1024;
 
 struct InputTooLong : std::length_error {
     using std::length_error::length_error;

@@ -8,11 +8,12 @@ namespace {
 
 constexpr std::uint32_t NO_NODE = 0xFFFFFFFFu;
 constexpr std::int32_t UNREACHABLE = std::numeric_limits<std::int32_t>::max();
-constexpr std::size_t FIRST_BUCKETS = 256;
 
 }  // namespace
 
-void SearchGraph::reset(const SearchWord& word, const CompiledTable& table, bool exact_levels) {
+void SearchGraph::reset(const SearchWord& word, const CompiledTable& table, bool exact_levels,
+                        bool shared_may_follow) {
+    shared_may_follow_ = shared_may_follow;
     word_ = &word;
     table_ = &table;
     prefixes_ = &table.key_prefixes();
@@ -23,11 +24,6 @@ void SearchGraph::reset(const SearchWord& word, const CompiledTable& table, bool
     frames_.clear();
     pending_.clear();
     pending_.emplace_back();  // the empty text
-    if (buckets_.empty()) buckets_.resize(FIRST_BUCKETS);
-    if (++stamp_ == 0) {
-        for (Bucket& b : buckets_) b.stamp = 0;
-        stamp_ = 1;
-    }
 }
 
 std::uint32_t SearchGraph::add_grouping(const std::vector<GroupElement>& elements) {
@@ -78,6 +74,10 @@ std::uint32_t SearchGraph::add_grouping(const std::vector<GroupElement>& element
     Slot& end = slots_[idx];
     end.is_end = true;
     end.has_graphemes = true;
+
+    index_base_ = base;
+    index_width_ = static_cast<std::uint32_t>(word_->norm.size()) + 1;
+    index_.assign(static_cast<std::size_t>(idx + 1 - base) * index_width_, NO_NODE);
     return base;
 }
 
@@ -116,6 +116,7 @@ std::uint32_t SearchGraph::grow_pending(std::uint32_t pending, char32_t letter) 
 }
 
 KeyPrefixes::State SearchGraph::append_pending(State last, const Pending& p) const {
+    if (last == SETTLED) return SETTLED;
     if (p.long_text) return (last == KeyPrefixes::SHARED || p.shared) ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
     return prefixes_->walk(last, p.text);
 }
@@ -129,11 +130,12 @@ void SearchGraph::settle(Move& mv, std::uint32_t from_level) const {
         if (has_graphemes) {
             const char32_t c = word_->orig[mv.to.pos];
             mv.gain.placed.append_char(c);
-            mv.to.last = prefixes_->step(mv.to.last, c);
+            mv.to.last = grow_last(mv.to.last, c);
         }
         ++mv.to.pos;
     }
     mv.to.level = exact_levels_ ? from_level + mv.gain.placed.plain : 0;
+    settle_standing(mv.to.last, mv.gain);
 }
 
 // The moves of a state, in the order the depth-first search tries them:
@@ -177,7 +179,7 @@ void SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_
     if (choice < nc) {
         const Grapheme& g = slot.candidates[choice];
         const Pending& p = pending_[from.pending];
-        gain.finished_outside = slot.has_graphemes && prefixes_->outside_table(from.last) ? 1 : 0;
+        gain.finished_outside = slot.has_graphemes ? outside(from.last) : 0;
         gain.placed = p.cost;
         gain.placed.append(g.cost);
         mv.to.last = from.pending == 0 ? g.prefix : prefixes_->walk(p.from_root, g.raw);
@@ -197,7 +199,7 @@ void SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_
         } else {
             gain.placed.append_char(letter);
             gain.placed.append_char(SILENT_MARK);
-            mv.to.last = prefixes_->step(prefixes_->step(from.last, letter), SILENT_MARK);
+            mv.to.last = grow_last(grow_last(from.last, letter), SILENT_MARK);
         }
         mv.to.pos = pos + 1;
     }
@@ -216,7 +218,7 @@ SearchGraph::Value SearchGraph::finish(const StateKey& key) const {
     if (key.pos < w.size) {
         placed.append(w.tails[key.pos].cost);
         muettes = static_cast<std::int32_t>(w.size - key.pos);
-        for (std::uint32_t k = key.pos; k < w.size && last != KeyPrefixes::SHARED; ++k) {
+        for (std::uint32_t k = key.pos; k < w.size && last != KeyPrefixes::SHARED && last != SETTLED; ++k) {
             if (last == KeyPrefixes::DEAD) {
                 last = w.tails[k].shared ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
                 break;
@@ -225,7 +227,7 @@ SearchGraph::Value SearchGraph::finish(const StateKey& key) const {
         }
     }
     return Value{muettes, static_cast<std::int32_t>(placed.marks), placed.penalty,
-                 prefixes_->outside_table(last) ? 1 : 0, 0};
+                 outside(last), 0};
 }
 
 void SearchGraph::offer(std::uint32_t node, std::uint32_t choice, std::uint32_t child, const Gain& gain) {
@@ -327,12 +329,12 @@ void SearchGraph::evaluate(std::uint32_t root) {
     }
 }
 
-bool SearchGraph::solve(std::uint32_t start, std::size_t n_elements, Score& best) {
+bool SearchGraph::solve(std::uint32_t start, std::size_t n_elements, Score& best, std::uint32_t& root) {
     Move mv;
     mv.to = StateKey{start, 0, KeyPrefixes::ROOT, 0, 0};
     settle(mv, 0);
     bool fresh = false;
-    const std::uint32_t root = find_or_add(mv.to, fresh);
+    root = find_or_add(mv.to, fresh);
     if (fresh) evaluate(root);
     const Value& v = nodes_[root].value;
     if (v.muettes == UNREACHABLE) return false;
@@ -341,14 +343,12 @@ bool SearchGraph::solve(std::uint32_t start, std::size_t n_elements, Score& best
     return true;
 }
 
-void SearchGraph::spell(std::uint32_t start, std::vector<TextView>& align_ph, std::vector<Text>& align_gr) {
+void SearchGraph::spell(std::uint32_t root, std::vector<TextView>& align_ph, std::vector<Text>& align_gr) {
     const SearchWord& w = *word_;
     Text pending;
     Move mv;
-    mv.to = StateKey{start, 0, KeyPrefixes::ROOT, 0, 0};
-    settle(mv, 0);
-    StateKey key = mv.to;
-    std::uint32_t node_id = find(key);
+    StateKey key = nodes_[root].key;
+    std::uint32_t node_id = root;
     for (;;) {
         const Slot& slot = slots_[key.slot];
         if (slot.is_end) {
@@ -387,54 +387,28 @@ void SearchGraph::spell(std::uint32_t start, std::vector<TextView>& align_ph, st
     }
 }
 
-std::uint64_t SearchGraph::hash(const StateKey& k) noexcept {
-    std::uint64_t h = (static_cast<std::uint64_t>(k.slot) << 32) | k.pos;
-    h *= 0x9E3779B97F4A7C15ull;
-    h ^= ((static_cast<std::uint64_t>(k.last) << 32) | k.pending) * 0xC2B2AE3D27D4EB4Full;
-    h ^= static_cast<std::uint64_t>(k.level) * 0x165667B19E3779F9ull;
-    h ^= h >> 31;
-    h *= 0xD6E8FEB86659FD93ull;
-    h ^= h >> 32;
-    return h;
-}
-
-std::uint32_t SearchGraph::find(const StateKey& key) const {
-    const std::size_t mask = buckets_.size() - 1;
-    for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
-        const Bucket& b = buckets_[i];
-        if (b.stamp != stamp_) return NO_NODE;
-        if (nodes_[b.node].key == key) return b.node;
-    }
+void SearchGraph::release_large_buffers() {
+    constexpr std::size_t KEEP = std::size_t{1} << 14;
+    if (nodes_.capacity() > KEEP) std::vector<Node>().swap(nodes_);
+    if (index_.capacity() > KEEP) std::vector<std::uint32_t>().swap(index_);
+    if (frames_.capacity() > KEEP) std::vector<Frame>().swap(frames_);
+    if (pending_.capacity() > KEEP) std::vector<Pending>().swap(pending_);
+    if (slots_.capacity() > KEEP) std::vector<Slot>().swap(slots_);
 }
 
 std::uint32_t SearchGraph::find_or_add(const StateKey& key, bool& fresh) {
-    if ((nodes_.size() + 1) * 2 > buckets_.size()) grow_table();
-    const std::size_t mask = buckets_.size() - 1;
-    for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
-        Bucket& b = buckets_[i];
-        if (b.stamp != stamp_) {
-            b.stamp = stamp_;
-            b.node = static_cast<std::uint32_t>(nodes_.size());
-            nodes_.push_back(Node{key, NO_NODE, NO_NODE, Value{UNREACHABLE, 0, 0, 0, 0}});
-            fresh = true;
-            return b.node;
-        }
-        if (nodes_[b.node].key == key) {
+    std::uint32_t& head = index_[static_cast<std::size_t>(key.slot - index_base_) * index_width_ + key.pos];
+    for (std::uint32_t n = head; n != NO_NODE; n = nodes_[n].next) {
+        if (nodes_[n].key == key) {
             fresh = false;
-            return b.node;
+            return n;
         }
     }
-}
-
-void SearchGraph::grow_table() {
-    std::vector<Bucket> bigger(buckets_.size() * 2);
-    const std::size_t mask = bigger.size() - 1;
-    for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
-        std::size_t i = hash(nodes_[n].key) & mask;
-        while (bigger[i].stamp == stamp_) i = (i + 1) & mask;
-        bigger[i] = Bucket{stamp_, n};
-    }
-    buckets_.swap(bigger);
+    const auto id = static_cast<std::uint32_t>(nodes_.size());
+    nodes_.push_back(Node{key, head, NO_NODE, NO_NODE, Value{UNREACHABLE, 0, 0, 0, 0}});
+    head = id;
+    fresh = true;
+    return id;
 }
 
 }  // namespace vantro::detail

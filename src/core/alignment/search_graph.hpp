@@ -36,22 +36,29 @@ class SearchGraph {
 public:
     // `exact_levels`: silent marks may come from table graphemes or be
     // silent letters themselves, so the number of characters placed so far
-    // becomes part of the state.
-    void reset(const SearchWord& word, const CompiledTable& table, bool exact_levels);
+    // becomes part of the state. `shared_may_follow`: a "²" may be a silent
+    // letter, so a grapheme may gain one after it was placed.
+    void reset(const SearchWord& word, const CompiledTable& table, bool exact_levels, bool shared_may_follow);
     // Lays out the states of one grouping; returns its start.
     std::uint32_t add_grouping(const std::vector<GroupElement>& elements);
-    // Best key of the alignments of the grouping that starts at `start`;
-    // false when it has none.
-    bool solve(std::uint32_t start, std::size_t n_elements, Score& best);
-    // The first alignment with that key; graphemes in the lower case of the
-    // table, silent letters as written.
-    void spell(std::uint32_t start, std::vector<TextView>& align_ph, std::vector<Text>& align_gr);
+    // Best key of the alignments of the grouping laid out last, which starts
+    // at `start`; false when it has none. `root` receives its first state.
+    bool solve(std::uint32_t start, std::size_t n_elements, Score& best, std::uint32_t& root);
+    // The first alignment with that key, from a grouping's first state;
+    // graphemes in the lower case of the table, silent letters as written.
+    void spell(std::uint32_t root, std::vector<TextView>& align_ph, std::vector<Text>& align_gr);
 
     std::size_t state_count() const noexcept { return nodes_.size(); }
+    // Gives back the memory of an unusually large search.
+    void release_large_buffers();
 
 private:
     using Grapheme = CompiledTable::Grapheme;
     using State = KeyPrefixes::State;
+    // A last grapheme whose standing (in the table or not) can no longer
+    // change and has been counted already: states that differ only there
+    // have the same future.
+    static constexpr State SETTLED = 0xFFFFFFFDu;
 
     // Where in the (possibly split) element list the search stands.
     struct Slot {
@@ -104,6 +111,7 @@ private:
 
     struct Node {
         StateKey key;
+        std::uint32_t next;        // another state at the same slot and position
         std::uint32_t best;        // first move reaching `value`
         std::uint32_t best_child;  // the state it leads to
         Value value;
@@ -113,7 +121,7 @@ private:
     struct Gain {
         TextCost placed;  // characters added to the graphemes, in order
         std::int32_t silent = 0;
-        std::int32_t finished_outside = 0;
+        std::int32_t finished_outside = 0;  // graphemes whose standing became known
         std::int32_t extra = 0;
     };
 
@@ -141,6 +149,19 @@ private:
     // Makes a move known to apply.
     void make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, Move& mv);
     void settle(Move& mv, std::uint32_t from_level) const;
+    State grow_last(State last, char32_t c) const noexcept {
+        return last == SETTLED ? SETTLED : prefixes_->step(last, c);
+    }
+    // Graphemes of the last one's standing still to be counted as outside the table.
+    std::int32_t outside(State last) const noexcept {
+        return last != SETTLED && prefixes_->outside_table(last) ? 1 : 0;
+    }
+    void settle_standing(State& last, Gain& gain) const noexcept {
+        if (!shared_may_follow_ && (last == KeyPrefixes::DEAD || last == KeyPrefixes::SHARED)) {
+            gain.finished_outside += last == KeyPrefixes::DEAD ? 1 : 0;
+            last = SETTLED;
+        }
+    }
     std::uint32_t grow_pending(std::uint32_t pending, char32_t letter);
     State append_pending(State last, const Pending& p) const;
     Value finish(const StateKey& key) const;
@@ -149,14 +170,12 @@ private:
     void push_frame(std::uint32_t node);
     // Index of the node of `key`; `fresh` tells whether it was just added.
     std::uint32_t find_or_add(const StateKey& key, bool& fresh);
-    std::uint32_t find(const StateKey& key) const;
-    void grow_table();
-    static std::uint64_t hash(const StateKey& k) noexcept;
 
     const SearchWord* word_ = nullptr;
     const CompiledTable* table_ = nullptr;
     const KeyPrefixes* prefixes_ = nullptr;
     bool exact_levels_ = false;
+    bool shared_may_follow_ = false;
     std::size_t max_key_length_ = 0;
 
     std::vector<Slot> slots_;
@@ -164,14 +183,11 @@ private:
     std::vector<Node> nodes_;
     std::vector<Frame> frames_;
     std::vector<std::uint32_t> slot_of_element_;
-    // Open addressing over node indices; an entry is live when its stamp
-    // equals the current one, so a new call clears nothing.
-    struct Bucket {
-        std::uint32_t stamp = 0;
-        std::uint32_t node = 0;
-    };
-    std::vector<Bucket> buckets_;
-    std::uint32_t stamp_ = 0;
+    // States of the grouping being solved, by slot and position: the first
+    // of a chain of nodes (most chains hold one).
+    std::vector<std::uint32_t> index_;
+    std::uint32_t index_base_ = 0;
+    std::uint32_t index_width_ = 0;
 };
 
 }  // namespace vantro::detail

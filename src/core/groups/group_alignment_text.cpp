@@ -1,5 +1,7 @@
 #include "groups/group_alignment_text.hpp"
 
+#include "common/offsets.hpp"
+
 namespace vantro {
 
 GroupAlignmentText build_group_alignment_text(const std::vector<GroupWord>& words) {
@@ -14,7 +16,7 @@ GroupAlignmentText build_group_alignment_text(const std::vector<GroupWord>& word
         const GroupWord& w = words[i];
         out.text.append(w.text);
         for (std::size_t k = 0; k < w.text.size(); ++k)
-            out.char_map.push_back(w.span_start + static_cast<std::int64_t>(k));
+            out.char_map.push_back(add_offset(w.span_start, static_cast<std::int64_t>(k)));
         if (i + 1 < words.size()) out.word_boundaries.push_back(static_cast<std::int64_t>(out.text.size()));
     }
     return out;
@@ -26,11 +28,11 @@ Span map_group_span(Span span, const std::vector<std::int64_t>& char_map) {
     if (span.start < n)
         out.start = char_map.at(static_cast<std::size_t>(span.start >= 0 ? span.start : span.start + n));
     else if (n > 0)
-        out.start = char_map.back() + 1;
+        out.start = add_offset(char_map.back(), 1);
     if (span.end > 0 && span.end <= n)
-        out.end = char_map[static_cast<std::size_t>(span.end - 1)] + 1;
+        out.end = add_offset(char_map[static_cast<std::size_t>(span.end - 1)], 1);
     else if (n > 0)
-        out.end = char_map.back() + 1;
+        out.end = add_offset(char_map.back(), 1);
     return out;
 }
 

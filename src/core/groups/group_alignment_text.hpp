@@ -24,7 +24,8 @@ GroupAlignmentText build_group_alignment_text(const std::vector<GroupWord>& word
 // its first letter and ends just after its last one, whatever lies between
 // the words there. A start or end past the letters (an end of 0 included)
 // falls just after the group's last letter. A negative start counts from the
-// end of the letters (std::out_of_range below the first).
+// end of the letters (std::out_of_range below the first). Positions beyond
+// 64 bits throw std::overflow_error, here and in build_group_alignment_text.
 Span map_group_span(Span span, const std::vector<std::int64_t>& char_map);
 
 }  // namespace vantro

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/offsets.hpp"
 #include "phonology/constituents.hpp"
 #include "phonology/tokens.hpp"
 
@@ -105,7 +106,7 @@ void carry_to_previous(SyllabeRec& prev, const Text& bridge_letter, bool doubled
         if (!mapped.empty()) {
             const Span& bridge = mapped.front().span;
             if (bridge.start < bridge.end) {
-                std::int64_t bridge_abs_end = word_offset + bridge.end;
+                std::int64_t bridge_abs_end = add_offset(word_offset, bridge.end);
                 if (bridge_abs_end > prev.span.end) prev.span.end = bridge_abs_end;
             }
         }
@@ -203,7 +204,7 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
         }
 
         if (!seen_span || rel_start >= rel_end) rel_start = rel_end = 0;
-        const Span span{word_offset + rel_start, word_offset + rel_end};
+        const Span span{add_offset(word_offset, rel_start), add_offset(word_offset, rel_end)};
 
         if (!result.empty()) carry_to_previous(result.back(), bridge_letter, doubled_to_prev, mapped, word_offset);
 

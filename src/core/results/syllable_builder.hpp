@@ -12,7 +12,8 @@ namespace vantro {
 // Without an alignment (ok false or no entry) the syllables have no letters.
 // Entries that run out leave later syllables with no letters and the span
 // (word_offset, word_offset). dec_gr and dec_spans must cover every entry of
-// dec_ph that a syllable reaches (std::out_of_range otherwise).
+// dec_ph that a syllable reaches (std::out_of_range otherwise). A span moved
+// by word_offset beyond 64 bits throws std::overflow_error.
 std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
                                        const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
                                        std::int64_t word_offset, bool alignment_ok, const PhonemeSets& sets);

@@ -308,7 +308,7 @@ def check_alignment(ortho, phone, result, word_boundaries=None):
         previous = span
     if lower_keeps_length(phone):
         assert "".join(dec_ph) == phone.lower()
-    if written_as_read(ortho):
+    if written_as_read(ortho) and dec_gr:  # an empty IPA has no grapheme at all
         # A letter that two phonemes share is shown by both, with the same span.
         letters = [g for i, g in enumerate(dec_gr)
                    if i == 0 or dec_spans[i] != dec_spans[i - 1] or dec_spans[i][0] == dec_spans[i][1]]
@@ -374,7 +374,7 @@ def test_search_with_any_table(ortho, phone, table):
     assert ok or align_ph == align_gr == []
     if ok and lower_keeps_length(phone):
         assert "".join(align_ph) == phone.lower()
-    if ok and written_as_read(ortho):
+    if ok and align_gr and written_as_read(ortho):
         assert strip_markers("".join(align_gr)) == strip_markers(ortho)
 
 

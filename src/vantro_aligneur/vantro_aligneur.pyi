@@ -3,6 +3,8 @@ import logging
 import re
 from typing import Any, Callable, ClassVar, Protocol
 
+from typing_extensions import disjoint_base
+
 __version__: str
 logger: logging.Logger
 
@@ -30,6 +32,7 @@ _SEMI_VOYELLES: Callable[[], set[str]]
 _LETTRES_MUETTES_POSSIBLES: Callable[[], set[str]]
 _LIAISON_CONSONNES: Callable[[], dict[str, str]]
 
+@disjoint_base
 class Phoneme:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("ipa", "grapheme")
@@ -37,6 +40,7 @@ class Phoneme:
     grapheme: str
     def __init__(self, ipa: str, grapheme: str = ...) -> None: ...
 
+@disjoint_base
 class GroupePhonologique:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("phonemes",)
@@ -47,6 +51,7 @@ class GroupePhonologique:
     @property
     def grapheme(self) -> str: ...
 
+@disjoint_base
 class Syllabe:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("phone", "ortho", "span", "attaque", "noyau", "coda")
@@ -66,6 +71,7 @@ class Syllabe:
         coda: GroupePhonologique = ...,
     ) -> None: ...
 
+@disjoint_base
 class ResultatAnalyse:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("mot", "phone", "syllabes")
@@ -78,6 +84,7 @@ class ResultatAnalyse:
     def format_simple(self) -> str: ...
     def format_detail(self) -> str: ...
 
+@disjoint_base
 class MotAnalyse:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("token", "phone", "liaison", "pos", "ponctuation_avant", "elision_avant", "est_formule")
@@ -103,6 +110,7 @@ class MotAnalyse:
     @property
     def span(self) -> Span: ...
 
+@disjoint_base
 class EventFormule:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("ortho", "phone", "span_source", "span_lecture")
@@ -112,6 +120,7 @@ class EventFormule:
     span_lecture: Span
     def __init__(self, ortho: str, phone: str, span_source: Span = ..., span_lecture: Span = ...) -> None: ...
 
+@disjoint_base
 class LectureFormule:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("display_fr", "events")
@@ -119,6 +128,7 @@ class LectureFormule:
     events: list[EventFormule]
     def __init__(self, display_fr: str, events: list[EventFormule] = ...) -> None: ...
 
+@disjoint_base
 class OptionsGroupes:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("gerer_elisions", "gerer_liaisons", "gerer_enchainement", "ajouter_schwas_finaux")
@@ -134,6 +144,7 @@ class OptionsGroupes:
         ajouter_schwas_finaux: bool = ...,
     ) -> None: ...
 
+@disjoint_base
 class GroupeLecture:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("mots", "phone_groupe", "span", "jonctions", "est_formule", "lecture")
@@ -155,6 +166,7 @@ class GroupeLecture:
     @property
     def text(self) -> str: ...
 
+@disjoint_base
 class ResultatGroupe:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("groupe", "syllabes")
@@ -162,6 +174,7 @@ class ResultatGroupe:
     syllabes: list[Syllabe]
     def __init__(self, groupe: GroupeLecture, syllabes: list[Syllabe] = ...) -> None: ...
 
+@disjoint_base
 class ResultatSyllabation:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("texte_original", "groupes", "options")
@@ -179,6 +192,7 @@ class ResultatSyllabation:
     def format_ligne2(self) -> str: ...
     def format_detail(self) -> str: ...
 
+@disjoint_base
 class _SonorityClasses:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
     __match_args__ = ("O", "N", "L", "Y", "V")
@@ -239,6 +253,7 @@ def syllabifier_groupes(
 class Phonemizer(Protocol):
     def phonemize(self, word: str) -> str: ...
 
+@disjoint_base
 class EspeakPhonemizer:
     _lang: str
     _available: bool | None
@@ -246,15 +261,19 @@ class EspeakPhonemizer:
     def is_available(self) -> bool: ...
     def phonemize(self, word: str) -> str: ...
 
+@disjoint_base
 class EspeakLibPhonemizer:
     def __init__(self, lang: str = "fr") -> None: ...
+    def is_available(self) -> bool: ...
     def phonemize(self, word: str) -> str: ...
 
+@disjoint_base
 class _G2PAdapter:
     _g2p: Any
     def __init__(self, g2p_obj: Any) -> None: ...
     def phonemize(self, word: str) -> str | None: ...
 
+@disjoint_base
 class VantroSyllabeur:
     _phonemizer: Any
     def __init__(self, phonemizer: Any = None) -> None: ...

@@ -59,7 +59,9 @@ Text to_text(PyObject* str) {
     return t;
 }
 
-PyObject* from_text(TextView t) {
+namespace {
+
+PyObject* new_str(TextView t) {
     char32_t maxc = 0;
     for (char32_t c : t) maxc = c > maxc ? c : maxc;
     if (maxc < 0x80) {
@@ -70,6 +72,39 @@ PyObject* from_text(TextView t) {
         return s;
     }
     return PyUnicode_FromKindAndData(PyUnicode_4BYTE_KIND, t.data(), static_cast<Py_ssize_t>(t.size()));
+}
+
+// Results are made of a few hundred distinct short strings (phonemes,
+// graphemes, syllables), created again for every word. A direct-mapped cache
+// hands out the same immutable str instead; its size is fixed, so it cannot grow.
+constexpr std::size_t kCachedLength = 4;
+constexpr unsigned kCacheBits = 12;
+struct CachedStr {
+    PyObject* str;
+    std::uint32_t length;
+    char32_t text[kCachedLength];
+};
+CachedStr g_short_strings[std::size_t{1} << kCacheBits];
+
+}  // namespace
+
+PyObject* from_text(TextView t) {
+    const std::size_t n = t.size();
+    if (n == 0 || n > kCachedLength) return new_str(t);
+    std::uint64_t h = n;
+    for (char32_t c : t) h = (h ^ c) * 0x9E3779B97F4A7C15ull;
+    CachedStr& e = g_short_strings[h >> (64 - kCacheBits)];
+    if (e.str && e.length == n) {
+        bool same = true;
+        for (std::size_t i = 0; i < n; ++i) same &= e.text[i] == t[i];
+        if (same) return Py_NewRef(e.str);
+    }
+    PyObject* s = new_str(t);
+    if (!s) return nullptr;
+    Py_XSETREF(e.str, Py_NewRef(s));
+    e.length = static_cast<std::uint32_t>(n);
+    for (std::size_t i = 0; i < n; ++i) e.text[i] = t[i];
+    return s;
 }
 
 bool list_to_texts(PyObject* list, std::vector<Text>& out) {

@@ -58,7 +58,8 @@ bool check_dict_or_none(PyObject* o, const char* name);
 // str -> code points (lone surrogates kept as they are).
 Text to_text(PyObject* str);
 void assign_text(PyObject* str, Text& out);
-// code points -> str; nullptr with an error set on failure.
+// code points -> str; nullptr with an error set on failure. Short texts may
+// come back as the same (immutable) str object as an earlier call.
 PyObject* from_text(TextView t);
 
 // Items of a list that must all be str; false with TypeError otherwise.

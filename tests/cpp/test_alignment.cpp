@@ -231,6 +231,10 @@ TEST(Search, CraftedWorstCasesComeBack) {
     EXPECT_TRUE(alignement_v2(Text(n - 1, U'h') + U"a", U"a", h, kSilent).ok);
     EXPECT_TRUE(alignement_v2(Text(n, U'h'), Text(n / 4, U'ə'), h, kSilent).ok);
 
+    // 32 different groupings (/əə/ or two /ə/), each over the same dense run.
+    const CompiledTable pairs_or_single = compile({{U"əə", {U"x"}}, {U"ə", {U"e", U"ee", U"eee"}}});
+    EXPECT_TRUE(alignement_v2(Text(n / 2, U'e'), Text(n / 4, U'ə'), pairs_or_single, kSilent).ok);
+
     Text x_run, ks_run;
     for (std::size_t i = 0; i < n / 2; ++i) {
         x_run += U"xa";

@@ -85,11 +85,19 @@ struct CachedStr {
     char32_t text[kCachedLength];
 };
 CachedStr g_short_strings[std::size_t{1} << kCacheBits];
+// Single letters and IPA symbols (everything below the combining marks) by code point.
+constexpr char32_t kSingles = 0x300;
+PyObject* g_singles[kSingles];
 
 }  // namespace
 
 PyObject* from_text(TextView t) {
     const std::size_t n = t.size();
+    if (n == 1 && t[0] < kSingles) {
+        PyObject*& slot = g_singles[t[0]];
+        if (!slot && !(slot = new_str(t))) return nullptr;
+        return Py_NewRef(slot);
+    }
     if (n == 0 || n > kCachedLength) return new_str(t);
     std::uint64_t h = n;
     for (char32_t c : t) h = (h ^ c) * 0x9E3779B97F4A7C15ull;

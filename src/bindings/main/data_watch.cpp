@@ -152,13 +152,18 @@ bool DictWatch::same(PyObject* dict) const {
 #else
     if (!walk_matches(dict)) return false;
 #endif
-    // Lists are short (a few graphemes): a plain loop beats a memcmp call per list.
+    // Lists are short (a few graphemes): differences are gathered without a
+    // branch per item, and one test per list decides.
+    const PyObject* const* then = items_.data();
     for (const ListItems& l : lists_) {
-        if (PyList_GET_SIZE(l.list) != l.size) return false;
-        PyObject* const* now = reinterpret_cast<PyListObject*>(l.list)->ob_item;
-        PyObject* const* then = items_.data() + l.offset;
+        auto* list = reinterpret_cast<PyListObject*>(l.list);
+        if (Py_SIZE(list) != l.size) return false;
+        PyObject* const* now = list->ob_item;
+        std::uintptr_t diff = 0;
         for (Py_ssize_t k = 0; k < l.size; ++k)
-            if (now[k] != then[k]) return false;
+            diff |= reinterpret_cast<std::uintptr_t>(now[k]) ^ reinterpret_cast<std::uintptr_t>(then[k]);
+        if (diff) return false;
+        then += l.size;
     }
     return true;
 }
@@ -178,7 +183,7 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
         if (!values_too) continue;
         if (PyList_CheckExact(value)) {
             const Py_ssize_t n = PyList_GET_SIZE(value);
-            lists_.push_back({value, items_.size(), n});
+            lists_.push_back({value, n});
             for (Py_ssize_t k = 0; k < n; ++k) {
                 PyObject* item = PyList_GET_ITEM(value, k);
                 refs_.hold(item);

@@ -102,11 +102,10 @@ private:
     std::vector<PyObject*> pairs_;  // key, value, key, value ...
     struct ListItems {
         PyObject* list;
-        std::size_t offset;  // into items_
         Py_ssize_t size;
     };
     std::vector<ListItems> lists_;
-    std::vector<PyObject*> items_;
+    std::vector<PyObject*> items_;  // the items of every list, one list after the other
     HeldRefs refs_;
 };
 

@@ -41,20 +41,43 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
         single_[i] = e;
     }
 
+    auto starts_here = [&](const CompiledTable::Entry& e, std::uint32_t pos) {
+        return e.token_ids.size() <= n - pos &&
+               std::equal(e.token_ids.begin(), e.token_ids.end(), token_ids_.begin() + pos);
+    };
+    auto blocs_at = [&](std::uint32_t pos) -> const std::vector<std::uint32_t>* {
+        const std::uint32_t tid = token_ids_[pos];
+        return tid == CompiledTable::NONE ? nullptr : &table.blocs_starting_with(tid);
+    };
+
+    // Most pronunciations offer one text per position (a token, maybe also
+    // as a key): then there is a single grouping, token by token.
+    bool choice_anywhere = false;
+    for (std::uint32_t pos = 0; pos < n && !choice_anywhere; ++pos) {
+        const std::vector<std::uint32_t>* blocs = blocs_at(pos);
+        if (blocs == nullptr) continue;
+        for (std::uint32_t idx : *blocs) {
+            if (idx != single_[pos].id && starts_here(table.entries()[idx], pos)) {
+                choice_anywhere = true;
+                break;
+            }
+        }
+    }
+    if (!choice_anywhere) {
+        keep(single_);
+        return;
+    }
+
     // Options at each position, in the order the enumeration tries them:
     // the entries whose tokens start there, then the single token.
     option_start_.resize(n + 1);
     options_.clear();
-    bool choice_anywhere = false;
     for (std::uint32_t pos = 0; pos < n; ++pos) {
         option_start_[pos] = static_cast<std::uint32_t>(options_.size());
-        const std::uint32_t tid = token_ids_[pos];
-        if (tid != CompiledTable::NONE) {
-            for (std::uint32_t idx : table.blocs_starting_with(tid)) {
+        if (const std::vector<std::uint32_t>* blocs = blocs_at(pos)) {
+            for (std::uint32_t idx : *blocs) {
                 const CompiledTable::Entry& e = table.entries()[idx];
-                if (e.token_ids.size() > n - pos) continue;
-                if (!std::equal(e.token_ids.begin(), e.token_ids.end(), token_ids_.begin() + pos)) continue;
-                choice_anywhere = choice_anywhere || idx != single_[pos].id;
+                if (!starts_here(e, pos)) continue;
                 options_.push_back(Option{GroupElement{e.key, idx, idx},
                                           pos + static_cast<std::uint32_t>(e.token_ids.size())});
             }
@@ -62,14 +85,6 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
         options_.push_back(Option{single_[pos], pos + 1});
     }
     option_start_[n] = static_cast<std::uint32_t>(options_.size());
-
-    if (!choice_anywhere) {
-        // Every position offers one text only (a token, maybe also as a
-        // key): a single grouping, token by token.
-        current_.assign(single_.begin(), single_.end());
-        keep(current_);
-        return;
-    }
 
     // How many groupings (repeats included, capped) start at each position.
     leaves_.resize(n + 1);

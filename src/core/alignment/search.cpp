@@ -1,5 +1,6 @@
 #include "alignment/search.hpp"
 
+#include <optional>
 #include <string>
 
 #include "alignment/groupings.hpp"
@@ -18,7 +19,6 @@ struct Scratch {
     detail::SearchWord word;
     detail::Groupings groupings;
     detail::SearchGraph graph;
-    std::vector<std::uint32_t> starts;
     std::vector<TextView> tokens;
     std::vector<TextView> align_ph;
 };
@@ -70,33 +70,23 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
 
     sc.word.prepare(ortho, silent_letters, word_boundaries);
     sc.groupings.generate(table, tokens);
-    const bool exact_levels = table.has_silent_marks() || contains(silent_letters, Text(1, SILENT_MARK));
-    sc.graph.reset(sc.word, table, exact_levels, contains(silent_letters, Text(1, SHARED_MARK)));
+    const bool exact_levels = table.has_silent_marks() || contains(silent_letters, TextView(&SILENT_MARK, 1));
+    sc.graph.reset(sc.word, table, exact_levels, contains(silent_letters, TextView(&SHARED_MARK, 1)));
 
     // Groupings in order; among equal keys the earlier grouping wins.
-    std::uint32_t winner_root = 0;
-    detail::Score best;
-    bool found = false;
+    std::optional<detail::Score> best;
     for (std::size_t i = 0; i < sc.groupings.size(); ++i) {
         const auto& grouping = sc.groupings[i];
-        const std::uint32_t start = sc.graph.add_grouping(grouping);
-        detail::Score score;
-        std::uint32_t root = 0;
-        if (!sc.graph.solve(start, grouping.size(), score, root)) continue;
-        if (!found || score < best) {
-            found = true;
-            best = score;
-            winner_root = root;
-        }
+        sc.graph.solve(sc.graph.add_grouping(grouping), grouping.size(), best);
     }
-    if (!found) {
+    if (!best) {
         sc.graph.release_large_buffers();
         return result;
     }
 
     sc.align_ph.clear();
     result.align_gr.reserve(tokens.size());
-    sc.graph.spell(winner_root, sc.align_ph, result.align_gr);
+    sc.graph.spell(sc.align_ph, result.align_gr);
     result.align_ph.reserve(sc.align_ph.size());
     for (TextView ph : sc.align_ph) result.align_ph.emplace_back(ph);
     restore_case(ortho, result.align_gr);

@@ -21,6 +21,8 @@ void SearchGraph::reset(const SearchWord& word, const CompiledTable& table, bool
     max_key_length_ = table.max_key_length();
     slots_.clear();
     nodes_.clear();
+    kept_ = 0;
+    winner_root_ = 0;
     frames_.clear();
     pending_.clear();
     pending_.emplace_back();  // the empty text
@@ -93,7 +95,6 @@ std::uint32_t SearchGraph::grow_pending(std::uint32_t pending, char32_t letter) 
     }
     Pending p;
     const Pending& base = pending_[pending];
-    p.parent = pending;
     p.letter = letter;
     p.cost = base.cost;
     p.cost.append_char(letter);
@@ -124,9 +125,15 @@ KeyPrefixes::State SearchGraph::append_pending(State last, const Pending& p) con
 // Characters without sound after an arrival: they go to the last grapheme,
 // or nowhere before the first one.
 void SearchGraph::settle(Move& mv, std::uint32_t from_level) const {
-    const bool has_graphemes = slots_[mv.to.slot].has_graphemes;
     mv.arrival = mv.to.pos;
-    while (mv.to.pos < word_->size && word_->has(mv.to.pos, SearchWord::IGNORED)) {
+    if (word_->ignored(mv.to.pos)) step_over_unsounded(mv);
+    mv.to.level = exact_levels_ ? from_level + mv.gain.placed.plain : 0;
+    settle_standing(mv.to.last, mv.gain);
+}
+
+void SearchGraph::step_over_unsounded(Move& mv) const {
+    const bool has_graphemes = slots_[mv.to.slot].has_graphemes;
+    while (word_->ignored(mv.to.pos)) {
         if (has_graphemes) {
             const char32_t c = word_->orig[mv.to.pos];
             mv.gain.placed.append_char(c);
@@ -134,40 +141,27 @@ void SearchGraph::settle(Move& mv, std::uint32_t from_level) const {
         }
         ++mv.to.pos;
     }
-    mv.to.level = exact_levels_ ? from_level + mv.gain.placed.plain : 0;
-    settle_standing(mv.to.last, mv.gain);
 }
 
 // The moves of a state, in the order the depth-first search tries them:
 // each candidate grapheme that occurs here, the split of a compound
 // element, a silent letter where nothing can be read, a silent final e or s
 // at a word end.
-std::uint32_t SearchGraph::next_choice(const Frame& f, const Slot& slot, std::uint32_t pos) const noexcept {
+std::uint32_t SearchGraph::next_choice(const Frame& f, const Slot& slot) const noexcept {
     const std::uint32_t nc = slot.n_candidates;
     std::uint32_t c = f.choice;
-    if (c < nc && c < 64) {
-        const std::uint64_t rest = f.matching & (~std::uint64_t{0} << c);
-        if (rest != 0) return static_cast<std::uint32_t>(__builtin_ctzll(rest));
-        c = nc < 64 ? nc : 64;
+    if (c < nc) {
+        if (c < SpellingMatcher::TRACKED) {
+            const std::uint64_t rest = f.matching & (~std::uint64_t{0} << c);
+            if (rest != 0) return static_cast<std::uint32_t>(__builtin_ctzll(rest));
+            c = nc < SpellingMatcher::TRACKED ? nc : static_cast<std::uint32_t>(SpellingMatcher::TRACKED);
+        }
+        for (; c < nc; ++c) {
+            if (candidate_matches(slot, c, f.key.pos)) return c;
+        }
     }
-    for (; c < nc; ++c) {
-        if (candidate_matches(slot, c, pos)) return c;
-    }
-    const SearchWord& w = *word_;
-    if (c == nc) {
-        if (slot.can_split && !f.possible) return c;
-        ++c;
-    }
-    if (c == nc + 1) {
-        if (pos < w.size && !f.possible && w.has(pos, SearchWord::MAY_BE_SILENT)) return c;
-        ++c;
-    }
-    if (c == nc + 2) {
-        if (pos < w.size && f.possible && w.has(pos, SearchWord::WORD_END) && w.has(pos, SearchWord::LOWER_E_OR_S))
-            return c;
-        ++c;
-    }
-    return c;
+    const unsigned rest = static_cast<unsigned>(f.specials) >> (c - nc);
+    return rest != 0 ? c + static_cast<std::uint32_t>(__builtin_ctz(rest)) : nc + 3;
 }
 
 void SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, Move& mv) {
@@ -178,11 +172,16 @@ void SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_
     gain = Gain{};
     if (choice < nc) {
         const Grapheme& g = slot.candidates[choice];
-        const Pending& p = pending_[from.pending];
         gain.finished_outside = slot.has_graphemes ? outside(from.last) : 0;
-        gain.placed = p.cost;
-        gain.placed.append(g.cost);
-        mv.to.last = from.pending == 0 ? g.prefix : prefixes_->walk(p.from_root, g.raw);
+        if (from.pending == 0) {
+            gain.placed = g.cost;
+            mv.to.last = g.prefix;
+        } else {
+            const Pending& p = pending_[from.pending];
+            gain.placed = p.cost;
+            gain.placed.append(g.cost);
+            mv.to.last = prefixes_->walk(p.from_root, g.raw);
+        }
         mv.to.pending = 0;
         mv.to.slot = slot.next;
         mv.to.pos = pos + static_cast<std::uint32_t>(g.norm.size());
@@ -210,17 +209,17 @@ void SearchGraph::make_move(const StateKey& from, const Slot& slot, std::uint32_
 // to the last grapheme; a letter left that may not be silent is a dead end.
 SearchGraph::Value SearchGraph::finish(const StateKey& key) const {
     const SearchWord& w = *word_;
-    if (key.pos < w.size && !w.tails[key.pos].silent) return Value{UNREACHABLE, 0, 0, 0, 0};
+    if (key.pos < w.size && !w.tail(key.pos).silent) return Value{UNREACHABLE, 0, 0, 0, 0};
     const Pending& p = pending_[key.pending];
     TextCost placed = p.cost;
     State last = append_pending(key.last, p);
     std::int32_t muettes = 0;
     if (key.pos < w.size) {
-        placed.append(w.tails[key.pos].cost);
+        placed.append(w.tail(key.pos).cost);
         muettes = static_cast<std::int32_t>(w.size - key.pos);
         for (std::uint32_t k = key.pos; k < w.size && last != KeyPrefixes::SHARED && last != SETTLED; ++k) {
             if (last == KeyPrefixes::DEAD) {
-                last = w.tails[k].shared ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
+                last = w.tail(k).shared ? KeyPrefixes::SHARED : KeyPrefixes::DEAD;
                 break;
             }
             last = prefixes_->step(prefixes_->step(last, w.orig[k]), SILENT_MARK);
@@ -269,15 +268,22 @@ std::uint64_t SearchGraph::matching_candidates(const Slot& slot, std::uint32_t p
 }
 
 void SearchGraph::push_frame(std::uint32_t node) {
-    const StateKey& key = nodes_[node].key;
-    const Slot& slot = slots_[key.slot];
     Frame f{};
+    f.key = nodes_[node].key;
     f.node = node;
-    f.choice = 0;
     f.waiting = NO_NODE;
+    const Slot& slot = slots_[f.key.slot];
+    const std::uint32_t pos = f.key.pos;
     bool beyond = false;
-    f.matching = matching_candidates(slot, key.pos, beyond);
-    f.possible = f.matching != 0 || beyond;
+    f.matching = matching_candidates(slot, pos, beyond);
+    const bool possible = f.matching != 0 || beyond;
+    // The moves after the graphemes, as bits: split, silent letter, silent
+    // final e or s at a word end.
+    const SearchWord& w = *word_;
+    if (slot.can_split && !possible) f.specials |= 1;
+    if (pos < w.size && !possible && w.has(pos, SearchWord::MAY_BE_SILENT)) f.specials |= 2;
+    if (pos < w.size && possible && w.has(pos, SearchWord::WORD_END) && w.has(pos, SearchWord::LOWER_E_OR_S))
+        f.specials |= 4;
     frames_.push_back(f);
 }
 
@@ -298,13 +304,12 @@ void SearchGraph::evaluate(std::uint32_t root) {
         bool descended = false;
         for (;;) {
             Frame& f = frames_[top];
-            const StateKey from = nodes_[f.node].key;
-            const Slot& slot = slots_[from.slot];
-            const std::uint32_t choice = next_choice(f, slot, from.pos);
+            const Slot& slot = slots_[f.key.slot];
+            const std::uint32_t choice = next_choice(f, slot);
             if (choice > slot.n_candidates + 2) break;
             f.choice = choice + 1;
             Move mv;
-            make_move(from, slot, choice, mv);
+            make_move(f.key, slot, choice, mv);
             bool fresh = false;
             const std::uint32_t child = find_or_add(mv.to, fresh);
             if (fresh && slots_[mv.to.slot].is_end) {
@@ -329,26 +334,47 @@ void SearchGraph::evaluate(std::uint32_t root) {
     }
 }
 
-bool SearchGraph::solve(std::uint32_t start, std::size_t n_elements, Score& best, std::uint32_t& root) {
+bool SearchGraph::solve(std::uint32_t start, std::size_t n_elements, std::optional<Score>& best) {
     Move mv;
     mv.to = StateKey{start, 0, KeyPrefixes::ROOT, 0, 0};
     settle(mv, 0);
     bool fresh = false;
-    root = find_or_add(mv.to, fresh);
-    if (fresh) evaluate(root);
+    const std::uint32_t root = find_or_add(mv.to, fresh);
+    evaluate(root);
     const Value& v = nodes_[root].value;
-    if (v.muettes == UNREACHABLE) return false;
     // Nothing is placed before the start, so L is 0 there.
-    best = Score{v.muettes, v.penalty, v.outside, static_cast<std::int64_t>(n_elements) + v.extra};
+    const Score score{v.muettes, v.penalty, v.outside, static_cast<std::int64_t>(n_elements) + v.extra};
+    if (v.muettes == UNREACHABLE || (best && !(score < *best))) {
+        nodes_.resize(kept_);
+        return false;
+    }
+    best = score;
+    winner_root_ = root - kept_;
+    keep_last_states();
     return true;
 }
 
-void SearchGraph::spell(std::uint32_t root, std::vector<TextView>& align_ph, std::vector<Text>& align_gr) {
+void SearchGraph::keep_last_states() {
+    const std::uint32_t shift = kept_;
+    if (shift > 0) {
+        auto moved = [shift](std::uint32_t n) { return n == NO_NODE ? n : n - shift; };
+        for (std::size_t i = shift; i < nodes_.size(); ++i) {
+            Node& n = nodes_[i];
+            n.next = moved(n.next);
+            n.best_child = moved(n.best_child);
+            nodes_[i - shift] = n;
+        }
+        nodes_.resize(nodes_.size() - shift);
+    }
+    kept_ = static_cast<std::uint32_t>(nodes_.size());
+}
+
+void SearchGraph::spell(std::vector<TextView>& align_ph, std::vector<Text>& align_gr) {
     const SearchWord& w = *word_;
     Text pending;
     Move mv;
-    StateKey key = nodes_[root].key;
-    std::uint32_t node_id = root;
+    StateKey key = nodes_[winner_root_].key;
+    std::uint32_t node_id = winner_root_;
     for (;;) {
         const Slot& slot = slots_[key.slot];
         if (slot.is_end) {

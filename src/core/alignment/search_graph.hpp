@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "alignment/groupings.hpp"
@@ -41,12 +42,14 @@ public:
     void reset(const SearchWord& word, const CompiledTable& table, bool exact_levels, bool shared_may_follow);
     // Lays out the states of one grouping; returns its start.
     std::uint32_t add_grouping(const std::vector<GroupElement>& elements);
-    // Best key of the alignments of the grouping laid out last, which starts
-    // at `start`; false when it has none. `root` receives its first state.
-    bool solve(std::uint32_t start, std::size_t n_elements, Score& best, std::uint32_t& root);
-    // The first alignment with that key, from a grouping's first state;
-    // graphemes in the lower case of the table, silent letters as written.
-    void spell(std::uint32_t root, std::vector<TextView>& align_ph, std::vector<Text>& align_gr);
+    // Solves the grouping laid out last, which starts at `start`. When it
+    // has an alignment whose key is smaller than `best` (or `best` is empty),
+    // it becomes the winner, `best` takes its key and true is returned; only
+    // the winner's states are kept.
+    bool solve(std::uint32_t start, std::size_t n_elements, std::optional<Score>& best);
+    // The winner's first alignment with the best key; graphemes in the lower
+    // case of the table, silent letters as written.
+    void spell(std::vector<TextView>& align_ph, std::vector<Text>& align_gr);
 
     std::size_t state_count() const noexcept { return nodes_.size(); }
     // Gives back the memory of an unusually large search.
@@ -78,8 +81,7 @@ private:
     // Silent letters waiting for the next grapheme, shared as a tree of
     // texts: the same letters in the same order are the same pending text.
     struct Pending {
-        std::uint32_t parent = 0;
-        char32_t letter = 0;
+        char32_t letter = 0;             // the last silent letter added
         std::uint32_t first_child = 0;   // 0: none (the empty text is never a child)
         std::uint32_t next_sibling = 0;
         bool long_text = false;          // longer than any key
@@ -133,22 +135,24 @@ private:
 
     struct Frame {
         std::uint64_t matching;  // candidates below 64 that occur here
+        StateKey key;
         std::uint32_t node;
         std::uint32_t choice;    // next move to try
         std::uint32_t waiting;   // state being solved below, or none
         std::uint32_t waiting_choice;
-        bool possible;
+        std::uint8_t specials;   // the other moves that apply (see push_frame)
         Gain gain;               // of the move to `waiting`
     };
 
     // Bit i: candidate i occurs at `pos` (candidates from 64 on are tested one by one).
     std::uint64_t matching_candidates(const Slot& slot, std::uint32_t pos, bool& beyond) const noexcept;
     // The first move from `f.choice` on that applies, or past the last move.
-    std::uint32_t next_choice(const Frame& f, const Slot& slot, std::uint32_t pos) const noexcept;
+    std::uint32_t next_choice(const Frame& f, const Slot& slot) const noexcept;
     bool candidate_matches(const Slot& slot, std::uint32_t i, std::uint32_t pos) const noexcept;
     // Makes a move known to apply.
     void make_move(const StateKey& from, const Slot& slot, std::uint32_t choice, Move& mv);
     void settle(Move& mv, std::uint32_t from_level) const;
+    void step_over_unsounded(Move& mv) const;
     State grow_last(State last, char32_t c) const noexcept {
         return last == SETTLED ? SETTLED : prefixes_->step(last, c);
     }
@@ -168,6 +172,8 @@ private:
     void offer(std::uint32_t node, std::uint32_t choice, std::uint32_t child, const Gain& gain);
     void evaluate(std::uint32_t node);
     void push_frame(std::uint32_t node);
+    // Makes the states solved last the winner's, in place of the previous ones.
+    void keep_last_states();
     // Index of the node of `key`; `fresh` tells whether it was just added.
     std::uint32_t find_or_add(const StateKey& key, bool& fresh);
 
@@ -180,7 +186,9 @@ private:
 
     std::vector<Slot> slots_;
     std::vector<Pending> pending_;
-    std::vector<Node> nodes_;
+    std::vector<Node> nodes_;      // the winner's states, then those being solved
+    std::uint32_t kept_ = 0;       // how many states the winner has
+    std::uint32_t winner_root_ = 0;
     std::vector<Frame> frames_;
     std::vector<std::uint32_t> slot_of_element_;
     // States of the grouping being solved, by slot and position: the first

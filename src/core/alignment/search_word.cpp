@@ -64,24 +64,28 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
     }
     if (word_boundaries) {
         for (std::int64_t b : *word_boundaries) {
+            if (b <= 0) continue;  // marks nothing, and b - 2 could wrap below the 64-bit range
             for (std::int64_t q : {b - 1, b - 2}) {
                 if (q >= 0 && q < static_cast<std::int64_t>(size)) flags[static_cast<std::size_t>(q)] |= WORD_END;
             }
         }
     }
 
-    tails.resize(size + 1);
-    tails[size] = Tail{};
-    for (std::uint32_t p = size; p-- > 0;) {
-        const Tail& next = tails[p + 1];
-        Tail& t = tails[p];
-        t.silent = next.silent && has(p, MAY_BE_SILENT);
-        t.shared = next.shared || ortho[p] == SHARED_MARK;
-        t.cost = TextCost{};
-        t.cost.append_char(ortho[p]);
-        t.cost.append_char(SILENT_MARK);
-        t.cost.append(next.cost);
-    }
+    tails_.resize(size + 1);
+    tails_[size] = Tail{};
+    tails_from_ = size;
+}
+
+void SearchWord::extend_tails() const noexcept {
+    const std::uint32_t p = --tails_from_;
+    const Tail& next = tails_[p + 1];
+    Tail& t = tails_[p];
+    t.silent = next.silent && has(p, MAY_BE_SILENT);
+    t.shared = next.shared || orig[p] == SHARED_MARK;
+    t.cost = TextCost{};
+    t.cost.append_char(orig[p]);
+    t.cost.append_char(SILENT_MARK);
+    t.cost.append(next.cost);
 }
 
 }  // namespace vantro::detail

@@ -29,17 +29,29 @@ struct SearchWord {
         bool silent = true;   // all of them may be silent
         bool shared = false;  // one of them is a "²"
     };
-    std::vector<Tail> tails;
+    // Worked out from the end on first request: the search ends its
+    // spellings near the end of the word, so most positions never ask.
+    const Tail& tail(std::uint32_t pos) const noexcept {
+        while (tails_from_ > pos) extend_tails();
+        return tails_[pos];
+    }
 
     void prepare(TextView ortho, const TextSet& silent_letters,
                  const std::vector<std::int64_t>* word_boundaries);
 
     bool has(std::uint32_t pos, Flag f) const noexcept { return (flags[pos] & f) != 0; }
+    bool ignored(std::uint32_t pos) const noexcept { return pos < size && (flags[pos] & IGNORED) != 0; }
     // `piece` occurs in the lower-cased form at `pos`.
     bool matches(std::uint32_t pos, TextView piece) const noexcept {
         return pos <= norm.size() && norm.size() - pos >= piece.size() &&
                TextView(norm).substr(pos, piece.size()) == piece;
     }
+
+private:
+    void extend_tails() const noexcept;
+
+    mutable std::vector<Tail> tails_;
+    mutable std::uint32_t tails_from_ = 0;  // tails_[p] is known for p >= this
 };
 
 }  // namespace vantro::detail

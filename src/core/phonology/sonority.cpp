@@ -116,23 +116,25 @@ std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, 
     if (phone.empty()) return syllables;
 
     // Tokens are contiguous in `phone`, so a joined pair is again a view of it.
-    const std::vector<TextView> raw = iter_phoneme_views(phone);
     std::vector<TextView> tokens;
-    tokens.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size();) {
-        if (i + 1 < raw.size()) {
-            const TextView pair(raw[i].data(), raw[i].size() + raw[i + 1].size());
+    tokens.reserve(phone.size());
+    for (std::size_t start = 0; start < phone.size();) {
+        const std::size_t end = phoneme_end(phone, start);
+        if (end < phone.size()) {
+            const std::size_t pair_end = phoneme_end(phone, end);
+            const TextView pair = phone.substr(start, pair_end - start);
             if (is_compound_phoneme(pair)) {
                 tokens.push_back(pair);
-                i += 2;
+                start = pair_end;
                 continue;
             }
         }
-        tokens.push_back(raw[i]);
-        ++i;
+        tokens.push_back(phone.substr(start, end - start));
+        start = end;
     }
 
     std::vector<std::size_t> nuclei;
+    nuclei.reserve(tokens.size());
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         if (class_of(tokens[k], classes, sets) == 'V') nuclei.push_back(k);
     }

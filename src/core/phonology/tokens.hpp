@@ -23,6 +23,20 @@ std::vector<Text> iter_phonemes(TextView ipa);
 // Same cut, as views into `ipa` (valid while `ipa` lives).
 std::vector<TextView> iter_phoneme_views(TextView ipa);
 
+// End of the token that starts at `start` (< ipa.size()).
+std::size_t phoneme_end(TextView ipa, std::size_t start) noexcept;
+
+// Same cut again, one view at a time, with nothing allocated.
+template <class F>
+void for_each_phoneme(TextView ipa, F&& f) {
+    for (std::size_t start = 0; start < ipa.size();) {
+        const std::size_t end = phoneme_end(ipa, start);
+        f(ipa.substr(start, end - start));
+        start = end;
+    }
+}
+std::size_t count_phonemes(TextView ipa) noexcept;
+
 bool est_voyelle(const PhonemeSets& sets, TextView phoneme);
 bool est_consonne(const PhonemeSets& sets, TextView phoneme);
 bool est_semi_voyelle(const PhonemeSets& sets, TextView phoneme);

@@ -46,12 +46,15 @@ struct MappedEntry {
     Span span;
 };
 
+using Parts = std::optional<std::array<TextView, 3>>;
+
 void append_bare_phonemes(std::vector<PhonemeRec>& group, TextView ipa) {
-    for (TextView tok : iter_phoneme_views(ipa)) group.push_back(PhonemeRec{Text(tok), Text()});
+    group.reserve(group.size() + count_phonemes(ipa));
+    for_each_phoneme(ipa, [&](TextView tok) { group.push_back(PhonemeRec{Text(tok), Text()}); });
 }
 
 // Onset, nucleus and coda from the IPA alone, every grapheme empty.
-SyllabeRec syllable_without_letters(const Text& syll_phone, const std::optional<std::array<Text, 3>>& decomp) {
+SyllabeRec syllable_without_letters(const Text& syll_phone, const Parts& decomp) {
     SyllabeRec s{syll_phone, Text(), Span{0, 0}, {}, {}, {}};
     if (!decomp) {
         append_bare_phonemes(s.attaque, syll_phone);
@@ -59,7 +62,7 @@ SyllabeRec syllable_without_letters(const Text& syll_phone, const std::optional<
     }
     const auto& [att, noy, cod] = *decomp;
     append_bare_phonemes(s.attaque, att);
-    s.noyau.push_back(PhonemeRec{noy, Text()});
+    s.noyau.push_back(PhonemeRec{Text(noy), Text()});
     append_bare_phonemes(s.coda, cod);
     return s;
 }
@@ -117,8 +120,7 @@ void carry_to_previous(SyllabeRec& prev, const Text& bridge_letter, bool doubled
 
 // Onset, nucleus and coda take their IPA from the decomposition and their
 // graphemes from the mapped entries, by position.
-void fill_constituents(SyllabeRec& syl, const std::optional<std::array<Text, 3>>& decomp,
-                       const std::vector<MappedEntry>& mapped) {
+void fill_constituents(SyllabeRec& syl, const Parts& decomp, const std::vector<MappedEntry>& mapped) {
     if (!decomp) {
         syl.attaque.reserve(mapped.size());
         for (const MappedEntry& m : mapped) syl.attaque.push_back(PhonemeRec{Text(m.token), letters_only(m.grapheme)});
@@ -130,9 +132,11 @@ void fill_constituents(SyllabeRec& syl, const std::optional<std::array<Text, 3>>
         const std::size_t i = idx++;
         return i < mapped.size() ? letters_only(mapped[i].grapheme) : Text();
     };
-    for (TextView tok : iter_phoneme_views(att)) syl.attaque.push_back(PhonemeRec{Text(tok), next_grapheme()});
-    syl.noyau.push_back(PhonemeRec{noy, next_grapheme()});
-    for (TextView tok : iter_phoneme_views(cod)) syl.coda.push_back(PhonemeRec{Text(tok), next_grapheme()});
+    syl.attaque.reserve(count_phonemes(att));
+    for_each_phoneme(att, [&](TextView tok) { syl.attaque.push_back(PhonemeRec{Text(tok), next_grapheme()}); });
+    syl.noyau.push_back(PhonemeRec{Text(noy), next_grapheme()});
+    syl.coda.reserve(count_phonemes(cod));
+    for_each_phoneme(cod, [&](TextView tok) { syl.coda.push_back(PhonemeRec{Text(tok), next_grapheme()}); });
 }
 
 }  // namespace
@@ -150,8 +154,7 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
     mapped.reserve(8);
 
     for (const Text& syll_phone : syll_phones) {
-        const std::vector<TextView> syll_phonemes = iter_phoneme_views(syll_phone);
-        const auto decomp = decouper_syllabe(syll_phone, sets);
+        const Parts decomp = decouper_syllabe_views(syll_phone, sets);
 
         if (!with_letters) {
             result.push_back(syllable_without_letters(syll_phone, decomp));
@@ -160,14 +163,14 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
 
         // Tokens take the aligned entries by position only; the IPA is never compared.
         mapped.clear();
-        for (TextView p : syll_phonemes) {
+        for_each_phoneme(syll_phone, [&](TextView p) {
             if (cursor < dec_ph.size()) {
                 mapped.push_back(MappedEntry{p, dec_gr.at(cursor), dec_spans.at(cursor)});
                 ++cursor;
             } else {
                 mapped.push_back(MappedEntry{p, TextView(), Span{0, 0}});
             }
-        }
+        });
 
         parts.reset();
         bool seen_span = false;

@@ -1,0 +1,205 @@
+// The core alone, without Python: tokens, sonority syllabification, the
+// alignment search and its assembly, the syllable builder, and the three
+// chained as a word analysis does, on real words with the real data file.
+//
+//   cmake -S . -B build/bench -DVANTRO_BUILD_PYTHON=OFF -DVANTRO_BUILD_BENCH=ON && cmake --build build/bench
+//   build/bench/vantro_core_bench [--benchmark_filter=...]
+// The data file is found beside the sources, or through VANTRO_DATA_FILE.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "alignment/assembly.hpp"
+#include "mini_json.hpp"
+#include "phonology/sonority.hpp"
+#include "phonology/tokens.hpp"
+#include "results/syllable_builder.hpp"
+
+namespace {
+
+using namespace vantro;
+
+// Words of the French word list with their espeak-ng pronunciations.
+const std::pair<Text, Text> kWords[] = {
+    {U"a", U"a"},
+    {U"eau", U"o"},
+    {U"chat", U"ʃa"},
+    {U"volent", U"vol"},
+    {U"doline", U"dolin"},
+    {U"gémeaux", U"ʒemo"},
+    {U"bravait", U"bʁavɛ"},
+    {U"asexuée", U"azɛksye"},
+    {U"narguas", U"naʁɡa"},
+    {U"bidules", U"bidyl"},
+    {U"débecter", U"debɛkte"},
+    {U"mâchurez", U"maʃyʁe"},
+    {U"trempons", U"tʁɑ̃pɔ̃"},
+    {U"chocolat", U"ʃɔkɔla"},
+    {U"shuntées", U"ʃœ̃te"},
+    {U"baisotez", U"bɛzote"},
+    {U"diagenèse", U"djaʒnɛz"},
+    {U"mordirent", U"mɔʁdiʁ"},
+    {U"bourrelez", U"buʁle"},
+    {U"majorette", U"maʒoʁɛt"},
+    {U"dissuadez", U"disyade"},
+    {U"renduirait", U"ʁɑ̃dyiʁɛ"},
+    {U"intercaler", U"ɛ̃tɛʁkale"},
+    {U"bêtiserais", U"bɛtizʁɛ"},
+    {U"réajustent", U"ʁeaʒyst"},
+    {U"trochisque", U"tʁoʃisk"},
+    {U"biunivoque", U"bjynivok"},
+    {U"sonoriserai", U"sonoʁizʁe"},
+    {U"sorguassent", U"sɔʁɡas"},
+    {U"avisassions", U"avizasjɔ̃"},
+    {U"badigeonnais", U"badiʒɔnɛ"},
+    {U"octaviassiez", U"ɔktavjasje"},
+    {U"casematasses", U"kazmatas"},
+    {U"retranchions", U"ʁətʁɑ̃ʃjɔ̃"},
+    {U"conglomérait", U"kɔ̃ɡlomeʁɛ"},
+    {U"centrifugeait", U"sɑ̃tʁifyʒɛ"},
+    {U"caparaçonnerai", U"kapaʁasɔnʁe"},
+    {U"saisie-brandon", U"sɛzibʁɑ̃dɔ̃"},
+    {U"électromagnétiques", U"elɛktʁomanjetik"},
+    {U"sous-bibliothécaire", U"subibliotekɛʁ"},
+};
+constexpr std::size_t kWordCount = std::size(kWords);
+
+// What the Python binding compiles from the loader's tables.
+struct Data {
+    PhonemeSets sets;
+    SonorityClasses sonority;
+    PhoneTable table;
+    TextSet silent;
+    Alphabet alphabet;
+};
+
+std::filesystem::path data_path() {
+    if (const char* env = std::getenv("VANTRO_DATA_FILE")) return env;
+    return std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "src" / "vantro_aligneur" / "data" /
+           "donnees_aligneur.json";
+}
+
+const mini_json::Value& member(const mini_json::Value& v, std::u32string_view key) {
+    const mini_json::Value* m = v.find(key);
+    if (!m) throw std::runtime_error("data file: missing member");
+    return *m;
+}
+
+Data load() {
+    std::ifstream in(data_path(), std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + data_path().string());
+    std::stringstream buf;
+    buf << in.rdbuf();
+    const mini_json::Value doc = mini_json::parse(buf.str());
+    Data d;
+    for (const auto& [symbol, entry] : member(doc, U"alphabet_ipa").members) {
+        AlphabetEntry e;
+        if (const auto* t = entry.find(U"type"); t && t->kind == mini_json::Value::String) e.type = t->text;
+        if (const auto* t = entry.find(U"sous_type"); t && t->kind == mini_json::Value::String) e.sous_type = t->text;
+        if (e.type == U"voyelle" && e.sous_type == U"orale") d.sets.voyelles.insert(symbol);
+        if (e.type == U"consonne") d.sets.consonnes.insert(symbol);
+        if (e.type == U"semi-voyelle") d.sets.semi_voyelles.insert(symbol);
+        d.alphabet.emplace_back(symbol, std::move(e));
+    }
+    d.sonority = build_sonority_classes(d.alphabet);
+    for (const auto& [key, graphemes] : member(doc, U"phone_to_graphemes").members) {
+        std::vector<Text> list;
+        for (const auto& g : graphemes.items) list.push_back(g.text);
+        d.table.entries.emplace_back(key, std::move(list));
+    }
+    for (const auto& letter : member(doc, U"lettres_muettes_possibles").items) d.silent.insert(letter.text);
+    return d;
+}
+
+const Data& data() {
+    static const Data d = load();
+    return d;
+}
+
+const CompiledTable& compiled() {
+    static const CompiledTable t(data().table);
+    return t;
+}
+
+// Every benchmark runs once over the whole word list per iteration and
+// reports the time per word.
+void per_word(benchmark::State& state) {
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kWordCount));
+    state.counters["ns_per_word"] =
+        benchmark::Counter(static_cast<double>(kWordCount), benchmark::Counter::kIsIterationInvariantRate |
+                                                                benchmark::Counter::kInvert);
+}
+
+void BM_iter_phonemes(benchmark::State& state) {
+    for (auto _ : state)
+        for (const auto& [word, phone] : kWords) benchmark::DoNotOptimize(iter_phonemes(phone));
+    per_word(state);
+}
+BENCHMARK(BM_iter_phonemes);
+
+void BM_syllabify_ipa(benchmark::State& state) {
+    const Data& d = data();
+    for (auto _ : state)
+        for (const auto& [word, phone] : kWords) benchmark::DoNotOptimize(syllabify_ipa(phone, d.sonority, d.sets));
+    per_word(state);
+}
+BENCHMARK(BM_syllabify_ipa);
+
+void BM_alignement_v2(benchmark::State& state) {
+    const CompiledTable& table = compiled();
+    for (auto _ : state)
+        for (const auto& [word, phone] : kWords)
+            benchmark::DoNotOptimize(alignement_v2(word, phone, table, data().silent));
+    per_word(state);
+}
+BENCHMARK(BM_alignement_v2);
+
+void BM_aligner(benchmark::State& state) {
+    const CompiledTable& table = compiled();
+    for (auto _ : state)
+        for (const auto& [word, phone] : kWords) benchmark::DoNotOptimize(aligner(word, phone, table, data().silent));
+    per_word(state);
+}
+BENCHMARK(BM_aligner);
+
+void BM_build_syllabes(benchmark::State& state) {
+    const Data& d = data();
+    std::vector<std::vector<Text>> sylls;
+    std::vector<Alignment> aligned;
+    for (const auto& [word, phone] : kWords) {
+        sylls.push_back(syllabify_ipa(phone, d.sonority, d.sets));
+        aligned.push_back(aligner(word, phone, compiled(), d.silent));
+    }
+    for (auto _ : state)
+        for (std::size_t i = 0; i < kWordCount; ++i) {
+            const Alignment& al = aligned[i];
+            benchmark::DoNotOptimize(build_syllabes(sylls[i], al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, d.sets));
+        }
+    per_word(state);
+}
+BENCHMARK(BM_build_syllabes);
+
+// The three stages as a word analysis chains them.
+void BM_word_analysis(benchmark::State& state) {
+    const Data& d = data();
+    const CompiledTable& table = compiled();
+    for (auto _ : state)
+        for (const auto& [word, phone] : kWords) {
+            const auto sylls = syllabify_ipa(phone, d.sonority, d.sets);
+            const Alignment al = aligner(word, phone, table, d.silent);
+            benchmark::DoNotOptimize(build_syllabes(sylls, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, d.sets));
+        }
+    per_word(state);
+}
+BENCHMARK(BM_word_analysis);
+
+// Compiling the phoneme table: what the binding does once per table change.
+void BM_compile_table(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CompiledTable(data().table));
+}
+BENCHMARK(BM_compile_table);
+
+}  // namespace

@@ -160,13 +160,13 @@ class Tok:
 
 def random_sentence(rng: random.Random, words: list[tuple[str, str]]) -> list[dict]:
     """Word dicts laid out in a text: spaces, punctuation, elisions glued on."""
-    specs = []
+    picks = []
     for _ in range(rng.randint(1, 7)):
         if rng.random() < 0.2:
-            specs.append(rng.choice(ELIDED))
-        specs.append(rng.choice(words))
+            picks.append(rng.choice(ELIDED))
+        picks.append(rng.choice(words))
     out, pos = [], 0
-    for k, (text, phone) in enumerate(specs):
+    for k, (text, phone) in enumerate(picks):
         ponct = k > 0 and rng.random() < 0.15
         if rng.random() < 0.02:
             # A word without a token: no text, span (0, 0).
@@ -194,9 +194,8 @@ def to_mots(sentence: list[dict]) -> list[va.MotAnalyse]:
                           est_formule=w["est_formule"]) for w in sentence]
 
 
-def group_fields(mots_ids, groupe) -> tuple:
-    """A group as (word positions, texts, phone_groupe, span, jonctions, est_formule)."""
-    return (mots_ids, groupe[0], groupe[1], tuple(groupe[2]), list(groupe[3]), groupe[4])
+def group_fields(positions, texts, phone_groupe, span, jonctions, est_formule) -> tuple:
+    return (positions, texts, phone_groupe, tuple(span), list(jonctions), est_formule)
 
 
 @pytest.fixture(scope="module")
@@ -218,15 +217,12 @@ def test_group_builder(sentences):
         options = va.OptionsGroupes(elisions, liaisons, enchainement)
         lib_groups = va.construire_groupes(mots, options)
         ids = {id(m): k for k, m in enumerate(mots)}
-        lib = [group_fields([ids.get(id(m)) for m in g.mots],
-                            ([m.text for m in g.mots], g.phone_groupe, g.span, g.jonctions, g.est_formule))
-               for g in lib_groups]
+        lib = [group_fields([ids.get(id(m)) for m in g.mots], [m.text for m in g.mots], g.phone_groupe, g.span,
+                            g.jonctions, g.est_formule) for g in lib_groups]
         r_groups = ref.construire_groupes(sentence, elisions, liaisons, enchainement, TABLES)
         positions = {id(w): k for k, w in enumerate(sentence)}
-        r = [group_fields([positions[id(w)] for w in g["mots"]],
-                          ([w["text"] for w in g["mots"]], g["phone_groupe"], g["span"], g["jonctions"],
-                           g["est_formule"]))
-             for g in r_groups]
+        r = [group_fields([positions[id(w)] for w in g["mots"]], [w["text"] for w in g["mots"]], g["phone_groupe"],
+                          g["span"], g["jonctions"], g["est_formule"]) for g in r_groups]
         if lib != r:
             mismatches.append(((sentence, (elisions, liaisons, enchainement)), lib, r))
     assert_no_mismatch(mismatches, "group lists")

@@ -49,14 +49,19 @@ std::uint64_t dict_version(PyObject* dict) {
 
 namespace {
 const PySetObject* as_set(PyObject* o) { return reinterpret_cast<const PySetObject*>(o); }
-std::size_t table_bytes(const PySetObject* s) { return static_cast<std::size_t>(s->mask + 1) * sizeof(setentry); }
 }  // namespace
 
 bool SetWatch::same(PyObject* set) const {
     if (set != set_) return false;
     const PySetObject* s = as_set(set);
-    // The hash table is the set: same slots, same keys, same hashes.
-    return s->mask == mask_ && s->used == used_ && std::memcmp(s->table, table_.data(), table_.size()) == 0;
+    // The same number of items, and each item seen last time still in its
+    // slot: then the set holds exactly those items. Slots left empty or
+    // dummy do not matter.
+    if (s->mask != mask_ || s->used != used_) return false;
+    const setentry* table = s->table;
+    for (const Slot& slot : slots_)
+        if (table[slot.index].key != slot.key) return false;
+    return true;
 }
 
 bool SetWatch::same_items(PyObject* set) const {
@@ -81,12 +86,11 @@ void SetWatch::watch(PyObject* set) {
     set_ = set;
     mask_ = s->mask;
     used_ = s->used;
-    table_.assign(reinterpret_cast<const char*>(s->table), reinterpret_cast<const char*>(s->table) + table_bytes(s));
-    Py_ssize_t pos = 0;
-    PyObject* key;
-    Py_hash_t hash;
-    while (_PySet_NextEntry(set, &pos, &key, &hash)) {
+    for (Py_ssize_t i = 0; i <= s->mask; ++i) {
+        PyObject* key = s->table[i].key;
+        if (!key || s->table[i].hash == -1) continue;  // unused or dummy
         refs_.hold(key);
+        slots_.push_back({static_cast<std::size_t>(i), key});
         sorted_keys_.push_back(key);
     }
     std::sort(sorted_keys_.begin(), sorted_keys_.end());
@@ -97,7 +101,7 @@ void SetWatch::reset() {
     set_ = nullptr;
     mask_ = -1;
     used_ = 0;
-    table_.clear();
+    slots_.clear();
     sorted_keys_.clear();
 }
 

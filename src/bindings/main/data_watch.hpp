@@ -50,7 +50,7 @@ private:
 // to the same value objects. 0 when the interpreter offers no such tag.
 std::uint64_t dict_version(PyObject* dict);
 
-// A set (or frozenset), item by item.
+// A set (or frozenset), item by item, through its hash table.
 class SetWatch {
 public:
     // True when `set` is the watched object and holds the same items.
@@ -64,7 +64,11 @@ public:
 private:
     PyObject* set_ = nullptr;  // held in refs_
     Py_ssize_t mask_ = -1, used_ = 0;
-    std::vector<char> table_;  // copy of the set's hash table
+    struct Slot {
+        std::size_t index;  // into the set's hash table
+        PyObject* key;
+    };
+    std::vector<Slot> slots_;  // the items and where they lie
     std::vector<PyObject*> sorted_keys_;
     HeldRefs refs_;
 };

@@ -13,3 +13,11 @@ echo "== Python tests"
 # Run from outside the source tree so the installed package is the one tested.
 cd tests
 "$VANTRO_PYTHON" -m pytest -q -p no:cacheprovider "$@" .
+
+# Sanitizers and fuzzers (about 25 minutes on 2 cores): in CI, or on request.
+# VANTRO_RELIABILITY=0 skips them even in CI.
+if [ "${VANTRO_RELIABILITY:-${CI:+1}}" = 1 ]; then
+    echo "== Reliability (sanitizers, fuzzers)"
+    cd "$VANTRO_ROOT"
+    scripts/reliability.sh
+fi

@@ -159,3 +159,35 @@ def test_entry_without_type_or_sous_type(tmp_path):
     )
     out = run_python(tmp_path, code)
     assert out.stdout.strip() == "False", out.stderr
+
+
+@pytest.mark.parametrize(
+    "mutate, expected",
+    [
+        # A key that holds no phoneme token can never be read: it is passed over, not looped on.
+        ("doc['phone_to_graphemes'] = {'': ['ch'], **doc['phone_to_graphemes']}", "same"),
+        ("doc['phone_to_graphemes']['\u0303'] = ['n']", "same"),
+        ("doc['phone_to_graphemes']['ʃ'] = 5", "TypeError"),
+        ("doc['phone_to_graphemes']['ʃ'] = ['ch', 5]", "TypeError"),
+        # The silent letters are only tested for membership: another value is simply never met.
+        ("doc['lettres_muettes_possibles'] = ['t', 5]", "same"),
+    ],
+)
+def test_table_faults_reach_the_alignment(tmp_path, mutate, expected):
+    data = copy_package(tmp_path)
+    doc = json.loads(data.read_text(encoding="utf-8"))
+    exec(mutate)
+    data.write_text(json.dumps(doc, ensure_ascii=False), encoding="utf-8")
+    code = (
+        "from vantro_aligneur import vantro_aligneur as va\n"
+        "try:\n"
+        "    print(va._aligner('chat', 'ʃa'), va.VantroSyllabeur().analyze('chat', 'ʃa').format_simple())\n"
+        "except Exception as exc:\n"
+        "    print(type(exc).__name__)\n"
+    )
+    out = run_python(tmp_path, code, timeout=60)
+    assert out.returncode == 0, out.stderr
+    if expected == "same":
+        assert out.stdout.strip() == "(['ʃ', 'a'], ['ch', 'at°'], [(0, 2), (2, 4)], True) chat -> /ʃa/ (1 syll.)"
+    else:
+        assert out.stdout.strip() == expected

@@ -5,6 +5,7 @@ from __future__ import annotations
 
 import logging
 import shutil
+import os
 import subprocess
 import threading
 
@@ -244,3 +245,28 @@ def test_library_errors(library):
         library.phonemize("a\0b")
     with pytest.raises(TypeError, match="^Argument 'word'"):
         library.phonemize(None)
+
+
+def zombies() -> list[int]:
+    """Children of this process that ended without being waited for."""
+    found = []
+    for entry in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{entry}/stat", encoding="ascii", errors="replace") as fh:
+                fields = fh.read().rsplit(")", 1)[1].split()
+        except (OSError, IndexError):
+            continue
+        if fields[0] == "Z" and int(fields[1]) == os.getpid():
+            found.append(int(entry))
+    return found
+
+
+@pytest.mark.skipif(not os.path.isdir("/proc"), reason="needs /proc")
+def test_timed_out_program_is_reaped(runs, monkeypatch, tmp_path):
+    install(monkeypatch, tmp_path, hang=True)
+    ph = va.EspeakPhonemizer()
+    ph._available = True
+    for _ in range(3):
+        with pytest.raises(subprocess.TimeoutExpired):
+            ph.phonemize("chat")
+    assert zombies() == []

@@ -2,7 +2,6 @@
 // directly (it is the hot path); the sentence operations chain the module's
 // own E1 and E2 functions, looked up at call time.
 
-#include "alignment/assembly.hpp"
 #include "errors.hpp"
 #include "frontend_host.hpp"
 #include "frontend_types.hpp"
@@ -10,8 +9,7 @@
 #include "linguistic_data.hpp"
 #include "phonology/sonority.hpp"
 #include "records.hpp"
-#include "results/syllable_builder.hpp"
-#include "syllable_records.hpp"
+#include "word_syllables.hpp"
 
 namespace vantro::py::front {
 namespace {
@@ -110,16 +108,9 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
     if (!table) return nullptr;
     const TextSet* silent = current_silent_letters();
     if (!silent) return nullptr;
-    return guarded([&]() -> PyObject* {
-        const Text word_text = to_text(word);
-        const Text phone_text = to_text(phone);
-        const std::vector<Text> syll_phones = syllabify_ipa(phone_text, *classes, *sets);
-        const Alignment al = aligner(word_text, phone_text, *table, *silent);
-        PyObject* syllabes = syllabes_to_list(
-            build_syllabes(syll_phones, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, *sets));
-        if (!syllabes) return nullptr;
-        return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes});
-    });
+    PyObject* syllabes = word_syllables(word, phone, *classes, *sets, *table, *silent);
+    if (!syllabes) return nullptr;
+    return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes});
 }
 
 VANTRO_FASTCALL(facade_analyze) {

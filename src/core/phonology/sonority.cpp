@@ -56,6 +56,17 @@ std::size_t split_cluster(std::span<const Tok> cluster, const SonorityClasses& c
     return i;
 }
 
+// Working buffers that keep their storage from call to call, one set per
+// thread; out of line, so that the thread's copy is looked up once per call.
+struct SyllabifierBuffers {
+    std::vector<TextView> tokens;
+    std::vector<std::size_t> nuclei;
+};
+[[gnu::noinline]] SyllabifierBuffers& syllabifier_buffers() {
+    thread_local SyllabifierBuffers buffers;
+    return buffers;
+}
+
 }  // namespace
 
 SonorityClasses build_sonority_classes(const Alphabet& alphabet) {
@@ -111,13 +122,23 @@ std::size_t split_central_cluster(std::span<const Text> cluster, const SonorityC
     return split_cluster(cluster, classes, sets, s_liquid_in_attack);
 }
 
-std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, const PhonemeSets& sets) {
-    std::vector<Text> syllables;
-    if (phone.empty()) return syllables;
+void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityClasses& classes,
+                   const PhonemeSets& sets) {
+    SyllabifierBuffers& b = syllabifier_buffers();
+    std::vector<TextView>& tokens = b.tokens;
+    std::vector<std::size_t>& nuclei = b.nuclei;
+    std::size_t count = 0;
+    auto emit = [&](const char32_t* from, const char32_t* to) {
+        if (count == syllables.size()) syllables.emplace_back();
+        syllables[count++].assign(from, static_cast<std::size_t>(to - from));
+    };
+    if (phone.empty()) {
+        syllables.clear();
+        return;
+    }
 
     // Tokens are contiguous in `phone`, so a joined pair is again a view of it.
-    std::vector<TextView> tokens;
-    tokens.reserve(phone.size());
+    tokens.clear();
     for (std::size_t start = 0; start < phone.size();) {
         const std::size_t end = phoneme_end(phone, start);
         if (end < phone.size()) {
@@ -133,28 +154,30 @@ std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, 
         start = end;
     }
 
-    std::vector<std::size_t> nuclei;
-    nuclei.reserve(tokens.size());
+    nuclei.clear();
     for (std::size_t k = 0; k < tokens.size(); ++k) {
         if (class_of(tokens[k], classes, sets) == 'V') nuclei.push_back(k);
     }
-    if (nuclei.size() < 2) {
-        syllables.emplace_back(phone);
-        return syllables;
-    }
-
-    syllables.reserve(nuclei.size());
-    const std::span<const TextView> all(tokens);
     const char32_t* cut = phone.data();
-    for (std::size_t m = 0; m + 1 < nuclei.size(); ++m) {
-        const std::size_t a = nuclei[m], b = nuclei[m + 1];
-        const std::size_t boundary =
-            a + 1 + split_cluster(all.subspan(a + 1, b - a - 1), classes, sets, true);
-        const char32_t* end = tokens[boundary].data();
-        syllables.emplace_back(cut, static_cast<std::size_t>(end - cut));
-        cut = end;
+    const char32_t* const phone_end_ptr = phone.data() + phone.size();
+    if (nuclei.size() >= 2) {
+        const std::span<const TextView> all(tokens);
+        for (std::size_t m = 0; m + 1 < nuclei.size(); ++m) {
+            const std::size_t a = nuclei[m], b = nuclei[m + 1];
+            const std::size_t boundary =
+                a + 1 + split_cluster(all.subspan(a + 1, b - a - 1), classes, sets, true);
+            const char32_t* end = tokens[boundary].data();
+            emit(cut, end);
+            cut = end;
+        }
     }
-    syllables.emplace_back(cut, static_cast<std::size_t>(phone.data() + phone.size() - cut));
+    emit(cut, phone_end_ptr);
+    syllables.resize(count);
+}
+
+std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, const PhonemeSets& sets) {
+    std::vector<Text> syllables;
+    syllabify_ipa(syllables, phone, classes, sets);
     return syllables;
 }
 

@@ -30,5 +30,8 @@ std::size_t split_central_cluster(std::span<const Text> cluster, const SonorityC
 
 // Syllables of `phone`, in order; their concatenation is `phone`.
 std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, const PhonemeSets& sets);
+// The same into `syllables`, whose strings (and their storage) are reused.
+void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityClasses& classes,
+                   const PhonemeSets& sets);
 
 }  // namespace vantro

@@ -54,17 +54,15 @@ void append_bare_phonemes(std::vector<PhonemeRec>& group, TextView ipa) {
 }
 
 // Onset, nucleus and coda from the IPA alone, every grapheme empty.
-SyllabeRec syllable_without_letters(const Text& syll_phone, const Parts& decomp) {
-    SyllabeRec s{syll_phone, Text(), Span{0, 0}, {}, {}, {}};
+void fill_without_letters(SyllabeRec& s, const Parts& decomp) {
     if (!decomp) {
-        append_bare_phonemes(s.attaque, syll_phone);
-        return s;
+        append_bare_phonemes(s.attaque, s.phone);
+        return;
     }
     const auto& [att, noy, cod] = *decomp;
     append_bare_phonemes(s.attaque, att);
     s.noyau.push_back(PhonemeRec{Text(noy), Text()});
     append_bare_phonemes(s.coda, cod);
-    return s;
 }
 
 // The syllable's ortho is built in one string; part_end[k] is where the part
@@ -98,6 +96,20 @@ private:
     Text ortho_;
     std::vector<std::size_t> part_end_;
 };
+
+// Working buffers that keep their storage from word to word, one set per thread.
+struct BuilderBuffers {
+    std::vector<MappedEntry> mapped;
+    OrthoParts parts{8};
+    Text bridge_letter;
+};
+
+// Out of line, so that the thread's copy is looked up once per call and not
+// at every use.
+[[gnu::noinline]] BuilderBuffers& builder_buffers() {
+    thread_local BuilderBuffers buffers;
+    return buffers;
+}
 
 void carry_to_previous(SyllabeRec& prev, const Text& bridge_letter, bool doubled_to_prev,
                        const std::vector<MappedEntry>& mapped, std::int64_t word_offset) {
@@ -141,23 +153,36 @@ void fill_constituents(SyllabeRec& syl, const Parts& decomp, const std::vector<M
 
 }  // namespace
 
-std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
-                                       const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
-                                       std::int64_t word_offset, bool alignment_ok, const PhonemeSets& sets) {
-    std::vector<SyllabeRec> result;
-    result.reserve(syll_phones.size());
+void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
+                    const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
+                    const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
+                    const PhonemeSets& sets) {
     const bool with_letters = alignment_ok && !dec_ph.empty();
+    BuilderBuffers& b = builder_buffers();
+    std::vector<MappedEntry>& mapped = b.mapped;
+    OrthoParts& parts = b.parts;
+    Text& bridge_letter = b.bridge_letter;
+
+    // Syllables already in `out` are reused, storage included.
+    std::size_t count = 0;
+    auto next_syllable = [&](const Text& phone) -> SyllabeRec& {
+        if (count == out.size()) out.emplace_back();
+        SyllabeRec& s = out[count++];
+        s.phone.assign(phone);
+        s.ortho.clear();
+        s.span = Span{0, 0};
+        s.attaque.clear();
+        s.noyau.clear();
+        s.coda.clear();
+        return s;
+    };
 
     std::size_t cursor = 0;
-    std::vector<MappedEntry> mapped;
-    OrthoParts parts(8);
-    mapped.reserve(8);
-
     for (const Text& syll_phone : syll_phones) {
         const Parts decomp = decouper_syllabe_views(syll_phone, sets);
 
         if (!with_letters) {
-            result.push_back(syllable_without_letters(syll_phone, decomp));
+            fill_without_letters(next_syllable(syll_phone), decomp);
             continue;
         }
 
@@ -176,7 +201,7 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
         bool seen_span = false;
         std::int64_t rel_start = 0;
         std::int64_t rel_end = 0;
-        Text bridge_letter;
+        bridge_letter.clear();
         bool doubled_to_prev = false;
 
         for (std::size_t idx = 0; idx < mapped.size(); ++idx) {
@@ -209,12 +234,22 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
         if (!seen_span || rel_start >= rel_end) rel_start = rel_end = 0;
         const Span span{add_offset(word_offset, rel_start), add_offset(word_offset, rel_end)};
 
-        if (!result.empty()) carry_to_previous(result.back(), bridge_letter, doubled_to_prev, mapped, word_offset);
+        if (count > 0) carry_to_previous(out[count - 1], bridge_letter, doubled_to_prev, mapped, word_offset);
 
-        SyllabeRec syl{syll_phone, parts.text(), span, {}, {}, {}};
+        SyllabeRec& syl = next_syllable(syll_phone);
+        syl.ortho.assign(parts.text());
+        syl.span = span;
         fill_constituents(syl, decomp, mapped);
-        result.push_back(std::move(syl));
     }
+    out.resize(count);
+}
+
+std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+                                       const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
+                                       std::int64_t word_offset, bool alignment_ok, const PhonemeSets& sets) {
+    std::vector<SyllabeRec> result;
+    result.reserve(syll_phones.size());
+    build_syllabes(result, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, sets);
     return result;
 }
 

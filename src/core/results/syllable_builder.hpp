@@ -18,4 +18,12 @@ std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, con
                                        const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
                                        std::int64_t word_offset, bool alignment_ok, const PhonemeSets& sets);
 
+// The same into `out`, whose syllables (and their storage) are reused: for
+// callers that build word after word. After an exception the content of
+// `out` is unspecified.
+void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
+                    const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
+                    const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
+                    const PhonemeSets& sets);
+
 }  // namespace vantro

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The reliability checks, bounded in time: the C++ tests and the whole Python
+# test suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# coverage-guided fuzzers of the search and the syllabifier. Exits non-zero
+# on any finding.
+#
+# Usage: scripts/reliability.sh
+# Environment: VANTRO_FUZZ_SECONDS (per fuzz target, default 150),
+# VANTRO_PYTHON (interpreter with pytest and hypothesis).
+set -uo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+FUZZ_SECONDS="${VANTRO_FUZZ_SECONDS:-150}"
+started=$(date +%s)
+status=0
+
+log() { echo "[reliability] $*" >&2; }
+
+phase_start=$(date +%s)
+if "$ROOT/scripts/sanitize.sh"; then
+    log "sanitizer suite clean in $(( $(date +%s) - phase_start )) s"
+else
+    status=1
+    log "sanitizer suite FAILED after $(( $(date +%s) - phase_start )) s"
+fi
+
+phase_start=$(date +%s)
+if "$ROOT/scripts/fuzz.sh" "$FUZZ_SECONDS"; then
+    log "fuzzers clean in $(( $(date +%s) - phase_start )) s"
+else
+    status=1
+    log "fuzzers FOUND A FAULT after $(( $(date +%s) - phase_start )) s (inputs in build/fuzz/findings/)"
+fi
+
+log "total $(( $(date +%s) - started )) s, $([ $status -eq 0 ] && echo clean || echo FAILED)"
+exit $status

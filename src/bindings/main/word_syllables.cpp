@@ -1,0 +1,47 @@
+#include "word_syllables.hpp"
+
+#include "alignment/assembly.hpp"
+#include "errors.hpp"
+#include "results/syllable_builder.hpp"
+#include "syllable_records.hpp"
+
+namespace vantro::py {
+namespace {
+
+struct Scratch {
+    Text word, phone;
+    std::vector<Text> syllables;
+    std::vector<SyllabeRec> built;
+    bool busy = false;
+};
+
+PyObject* run(Scratch& s, PyObject* word, PyObject* phone, const SonorityClasses& classes, const PhonemeSets& sets,
+              const CompiledTable& table, const TextSet& silent) {
+    return guarded([&]() -> PyObject* {
+        assign_text(word, s.word);
+        assign_text(phone, s.phone);
+        syllabify_ipa(s.syllables, s.phone, classes, sets);
+        const Alignment al = aligner(s.word, s.phone, table, silent);
+        build_syllabes(s.built, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, sets);
+        return syllabes_to_list(s.built);
+    });
+}
+
+}  // namespace
+
+PyObject* word_syllables(PyObject* word, PyObject* phone, const SonorityClasses& classes, const PhonemeSets& sets,
+                         const CompiledTable& table, const TextSet& silent_letters) {
+    // Making the records may run Python code (a collection, a finalizer) that
+    // analyses another word meanwhile: that one gets storage of its own.
+    static Scratch shared;
+    if (shared.busy) {
+        Scratch own;
+        return run(own, word, phone, classes, sets, table, silent_letters);
+    }
+    shared.busy = true;
+    PyObject* r = run(shared, word, phone, classes, sets, table, silent_letters);
+    shared.busy = false;
+    return r;
+}
+
+}  // namespace vantro::py

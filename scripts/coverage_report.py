@@ -25,13 +25,16 @@ Backends:
 from __future__ import annotations
 
 import argparse
+import atexit
 import collections
 import json
 import multiprocessing
 import pathlib
 import random
 import re
+import shutil
 import sys
+import tempfile
 import unicodedata
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
@@ -89,6 +92,29 @@ class NativeBackend:
 
     def syllable_orthos(self, word: str, phone: str, alignment) -> list[str]:
         return [s.ortho for s in self._analyser.analyze(word, phone).syllabes]
+
+
+def use_data_with_native(data_path: str) -> None:
+    """Make the next import of the extension read `data_path`.
+
+    The loader reads the data file of its own package folder, so the
+    installed package is copied to a temporary folder that comes first on
+    the import path, with `data_path` as its data file.
+    """
+    import importlib.util  # noqa: PLC0415
+
+    spec = importlib.util.find_spec("vantro_aligneur")
+    if spec is None or spec.origin is None:
+        raise SystemExit("vantro_aligneur is not installed: build it or use --backend reference")
+    pkg = pathlib.Path(spec.origin).parent
+    installed = pkg / "data" / "donnees_aligneur.json"
+    if installed.read_bytes() == pathlib.Path(data_path).read_bytes():
+        return
+    root = pathlib.Path(tempfile.mkdtemp(prefix="coverage-pkg-"))
+    atexit.register(shutil.rmtree, root, True)
+    shutil.copytree(pkg, root / "vantro_aligneur", ignore=shutil.ignore_patterns("__pycache__"))
+    shutil.copyfile(data_path, root / "vantro_aligneur" / "data" / "donnees_aligneur.json")
+    sys.path.insert(0, str(root))
 
 
 def _init_worker(kind: str, data_path: str) -> None:
@@ -288,7 +314,8 @@ def main(argv=None) -> int:
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("corpus", help="TSV from build_corpus.py")
     ap.add_argument("--backend", choices=("native", "reference"), default="native")
-    ap.add_argument("--data", default=str(DEFAULT_DATA), help="data file (reference backend)")
+    ap.add_argument("--data", help="data file to measure (default: the source tree's for the reference "
+                    "backend, the installed package's for the native one)")
     ap.add_argument("--sample", type=int, default=0, help="random sample of N pairs (0: all)")
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--jobs", type=int, default=2)
@@ -299,6 +326,10 @@ def main(argv=None) -> int:
     args = ap.parse_args(argv)
 
     rows = read_corpus(args.corpus)
+    if args.backend == "native" and args.data:
+        use_data_with_native(args.data)
+    if args.data is None:
+        args.data = str(DEFAULT_DATA)
     if args.sample and args.sample < len(rows):
         rows = random.Random(args.seed).sample(rows, args.sample)
 

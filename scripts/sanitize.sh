@@ -17,8 +17,11 @@ JOBS="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 log() { echo "[sanitize] $*" >&2; }
 
 # The interpreter itself is not instrumented: the ASan runtime must be the
-# first library loaded, before the interpreter's own allocations.
+# first library loaded, before the interpreter's own allocations. The C++
+# runtime comes right after it, so that ASan finds the exception machinery it
+# intercepts (the interpreter does not load it otherwise until the modules).
 ASAN_RT="$(g++ -print-file-name=libasan.so)"
+CXX_RT="$(readlink -f "$(g++ -print-file-name=libstdc++.so)")"
 [ -f "$ASAN_RT" ] || { log "no ASan runtime at $ASAN_RT"; exit 2; }
 
 log "configuring $BUILD"
@@ -47,11 +50,22 @@ log "Python tests"
 # The interpreter keeps memory to the end by design, so leaks are not
 # reported here (tests/test_leaks.py and bench/leaks.py look for them).
 # PYTHONMALLOC=malloc sends every object through the ASan allocator.
+# Reports also go to files: pytest captures the standard error of the process.
+rm -rf "$BUILD/reports"
+mkdir -p "$BUILD/reports"
 cd "$ROOT/tests"
-env LD_PRELOAD="$ASAN_RT" \
-    ASAN_OPTIONS="$common_asan:detect_leaks=0" \
+status=0
+env LD_PRELOAD="$ASAN_RT $CXX_RT" \
+    ASAN_OPTIONS="$common_asan:detect_leaks=0:log_path=$BUILD/reports/asan" \
+    UBSAN_OPTIONS="$UBSAN_OPTIONS:log_path=$BUILD/reports/ubsan" \
     PYTHONMALLOC=malloc \
     PYTHONPATH="$SITE" \
     VANTRO_UNDER_SANITIZER=1 \
-    "$PY" -m pytest -q -p no:cacheprovider "$@" .
-log "clean"
+    "$PY" -m pytest -q -p no:cacheprovider "$@" . || status=$?
+if compgen -G "$BUILD/reports/*" >/dev/null; then
+    log "sanitizer reports:"
+    cat "$BUILD"/reports/* >&2
+    status=1
+fi
+[ "$status" -eq 0 ] && log "clean" || log "FAILED"
+exit "$status"

@@ -100,15 +100,13 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
         phone = produced.get();
     }
     // Every table is fetched (which may run Python code) before the core runs.
-    const SonorityClasses* classes = current_sonority();
+    const PhonemeClassifier* classes = current_classifier();
     if (!classes) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
-    if (!sets) return nullptr;
     const CompiledTable* table = current_phone_table();
     if (!table) return nullptr;
     const TextSet* silent = current_silent_letters();
     if (!silent) return nullptr;
-    PyObject* syllabes = word_syllables(word, phone, *classes, *sets, *table, *silent);
+    PyObject* syllabes = word_syllables(word, phone, *classes, *table, *silent);
     if (!syllabes) return nullptr;
     return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes});
 }

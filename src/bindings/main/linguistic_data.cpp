@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "data_watch.hpp"
+#include "phonology/classifier.hpp"
 #include "records.hpp"
 
 namespace vantro::py {
@@ -105,11 +106,13 @@ PyObject* loader_document() {
 }
 
 struct Accessor {
-    Accessor(Global g, const char* name, bool document) : global(g), loader_name(name), reads_document(document) {}
+    Accessor(Global g, const char* name, bool document, bool shared_result = true)
+        : global(g), loader_name(name), reads_document(document), shared_result(shared_result) {}
 
     Global global;
     const char* loader_name;  // the loader's function of this name is pure
-    bool reads_document;      // its result is a member of the document
+    bool reads_document;      // its result is a member of the document, or built from one
+    bool shared_result;       // the loader hands out the same object every time (never a copy)
     KeptRef fn;               // the callable last called
     KeptRef result;           // what it returned
     bool pure = false;
@@ -127,7 +130,8 @@ struct Accessor {
     PyObject* call() {
         PyObject* f = module_global(global);
         if (!f) return nullptr;
-        if (pure && f == fn.get() && result.get() && document_unchanged()) return Py_NewRef(result.get());
+        if (shared_result && pure && f == fn.get() && result.get() && document_unchanged())
+            return Py_NewRef(result.get());
         Ref hold = Ref::borrow(f);
         PyObject* r = PyObject_CallNoArgs(f);
         if (!r) return nullptr;
@@ -172,6 +176,10 @@ bool read_texts(PyObject* container, TextSet& out) {
     return !PyErr_Occurred();
 }
 
+// Bumped whenever a compiled set is read again, so that what is derived from
+// the sets knows when to follow.
+std::uint64_t g_sets_generation = 0;
+
 // A compiled set, recompiled when its Python container changed.
 struct CompiledSet {
     explicit CompiledSet(TextSet* target) : texts(target) {}
@@ -184,6 +192,7 @@ struct CompiledSet {
     // as unchanged (the silent letters come in a new set on every call).
     bool refresh(PyObject* container, bool fresh_ok = false) {
         if (valid && (watch.same(container) || (fresh_ok && watch.same_items(container)))) return true;
+        ++g_sets_generation;
         valid = false;
         watch.reset();
         if (!read_texts(container, *texts)) {
@@ -234,7 +243,8 @@ namespace {
 // the same letters, so it is not built at all.
 
 struct SilentLetters {
-    Accessor accessor{Accessor(kSilent, "lettres_muettes_possibles", true)};
+    // A new set on every call, whose letters follow the document's list.
+    Accessor accessor{Accessor(kSilent, "lettres_muettes_possibles", true, false)};
     TextSet texts;
     CompiledSet compiled{&texts};
     SequenceWatch member;  // the document's list, when the accessor is the loader's
@@ -434,6 +444,20 @@ const SonorityClasses* current_sonority() {
         if (!sets[k].refresh(s)) return nullptr;
     }
     return &compiled;
+}
+
+const PhonemeClassifier* current_classifier() {
+    static std::unique_ptr<PhonemeClassifier> classifier;
+    static std::uint64_t built_for = 0;
+    const SonorityClasses* classes = current_sonority();
+    if (!classes) return nullptr;
+    const PhonemeSets* sets = current_phoneme_sets();
+    if (!sets) return nullptr;
+    if (!classifier || built_for != g_sets_generation) {
+        classifier = std::make_unique<PhonemeClassifier>(*classes, *sets);
+        built_for = g_sets_generation;
+    }
+    return classifier.get();
 }
 
 }  // namespace vantro::py

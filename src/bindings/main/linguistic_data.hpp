@@ -12,6 +12,7 @@
 
 #include "alignment/phone_table.hpp"
 #include "convert.hpp"
+#include "phonology/classifier.hpp"
 #include "phonology/phoneme_sets.hpp"
 #include "phonology/sonority.hpp"
 
@@ -43,6 +44,8 @@ const TextSet* current_silent_letters();
 const TextMap<Text>* current_liaisons();
 // The sonority classes of the module (`_SONORITY`).
 const SonorityClasses* current_sonority();
+// Both of the above (refreshed in that order) behind one classifier.
+const PhonemeClassifier* current_classifier();
 
 // Converts a _SonorityClasses-like object (attributes O, N, L, Y, V holding
 // sets of str) for the functions that take `classes` explicitly.

@@ -2,6 +2,7 @@
 
 #include "alignment/assembly.hpp"
 #include "errors.hpp"
+#include "phonology/sonority.hpp"
 #include "results/syllable_builder.hpp"
 #include "syllable_records.hpp"
 
@@ -15,31 +16,31 @@ struct Scratch {
     bool busy = false;
 };
 
-PyObject* run(Scratch& s, PyObject* word, PyObject* phone, const SonorityClasses& classes, const PhonemeSets& sets,
+PyObject* run(Scratch& s, PyObject* word, PyObject* phone, const PhonemeClassifier& classes,
               const CompiledTable& table, const TextSet& silent) {
     return guarded([&]() -> PyObject* {
         assign_text(word, s.word);
         assign_text(phone, s.phone);
-        syllabify_ipa(s.syllables, s.phone, classes, sets);
+        syllabify_ipa(s.syllables, s.phone, classes);
         const Alignment al = aligner(s.word, s.phone, table, silent);
-        build_syllabes(s.built, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, sets);
+        build_syllabes(s.built, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, classes);
         return syllabes_to_list(s.built);
     });
 }
 
 }  // namespace
 
-PyObject* word_syllables(PyObject* word, PyObject* phone, const SonorityClasses& classes, const PhonemeSets& sets,
+PyObject* word_syllables(PyObject* word, PyObject* phone, const PhonemeClassifier& classes,
                          const CompiledTable& table, const TextSet& silent_letters) {
     // Making the records may run Python code (a collection, a finalizer) that
     // analyses another word meanwhile: that one gets storage of its own.
     static Scratch shared;
     if (shared.busy) {
         Scratch own;
-        return run(own, word, phone, classes, sets, table, silent_letters);
+        return run(own, word, phone, classes, table, silent_letters);
     }
     shared.busy = true;
-    PyObject* r = run(shared, word, phone, classes, sets, table, silent_letters);
+    PyObject* r = run(shared, word, phone, classes, table, silent_letters);
     shared.busy = false;
     return r;
 }

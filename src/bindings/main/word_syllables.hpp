@@ -5,14 +5,14 @@
 
 #include "alignment/phone_table.hpp"
 #include "convert.hpp"
-#include "phonology/sonority.hpp"
+#include "phonology/classifier.hpp"
 
 namespace vantro::py {
 
 // New list of Syllabe records for `word` (str) pronounced `phone` (str);
 // nullptr with a Python error set (core errors converted). The working
 // storage is kept from word to word.
-PyObject* word_syllables(PyObject* word, PyObject* phone, const SonorityClasses& classes, const PhonemeSets& sets,
+PyObject* word_syllables(PyObject* word, PyObject* phone, const PhonemeClassifier& classes,
                          const CompiledTable& table, const TextSet& silent_letters);
 
 }  // namespace vantro::py

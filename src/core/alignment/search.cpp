@@ -23,6 +23,13 @@ struct Scratch {
     std::vector<TextView> align_ph;
 };
 
+// Out of line, so that the thread's buffers are looked up once per call and
+// not at every use.
+[[gnu::noinline]] Scratch& scratch() {
+    thread_local Scratch sc;
+    return sc;
+}
+
 // The phoneme tokens of a pronunciation: a base code point and the marks
 // after it (marks at the very start form a token of their own), as views.
 void cut_tokens(TextView ipa, std::vector<TextView>& out) {
@@ -56,7 +63,7 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
         throw InputTooLong("alignment input longer than " + std::to_string(MAX_ALIGNMENT_INPUT) +
                            " characters");
     }
-    thread_local Scratch sc;
+    Scratch& sc = scratch();
     sc.phone_lower = unicode::to_lower(phone);
     cut_tokens(sc.phone_lower, sc.tokens);
     const std::vector<TextView>& tokens = sc.tokens;

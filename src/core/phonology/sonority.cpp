@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "phonology/classifier.hpp"
 #include "phonology/tokens.hpp"
 
 namespace vantro {
@@ -21,25 +22,34 @@ const TextSet& set_of(char cls, const SonorityClasses& classes) noexcept {
     }
 }
 
+// The class questions asked straight of the sets; PhonemeClassifier asks
+// the same of its tables.
+struct SetQueries {
+    const SonorityClasses& classes;
+    const PhonemeSets& sets;
+    bool in_class(char cls, TextView t) const { return contains(set_of(cls, classes), t); }
+    char class_of(TextView t) const { return vantro::class_of(t, classes, sets); }
+};
+
 // Whether the onset side may take `c` at the liquid step; "s" only counts
 // there when the caller allows it.
-inline bool takes_on_right(char cls, TextView c, const SonorityClasses& classes, bool s_liquid_in_attack) {
-    if (cls == 'L') return contains(classes.L, c) && (s_liquid_in_attack || !is_s(c));
-    return contains(set_of(cls, classes), c);
+template <class Q>
+inline bool takes_on_right(char cls, TextView c, const Q& q, bool s_liquid_in_attack) {
+    if (cls == 'L') return q.in_class('L', c) && (s_liquid_in_attack || !is_s(c));
+    return q.in_class(cls, c);
 }
 
 // Shared by the public entry point (owned tokens) and the syllabifier (views
 // into the input), so that syllabifying allocates nothing per token.
-template <class Tok>
-std::size_t split_cluster(std::span<const Tok> cluster, const SonorityClasses& classes,
-                          const PhonemeSets& sets, bool s_liquid_in_attack) {
+template <class Tok, class Q>
+std::size_t split_cluster(std::span<const Tok> cluster, const Q& q, bool s_liquid_in_attack) {
     const std::size_t n = cluster.size();
     if (n < 2) return 0;
     std::size_t i = 0, j = n;
     // Falling sonority: each class takes at most one consonant on each side.
     for (const char cls : {'Y', 'L', 'N', 'O'}) {
-        if (j > i && takes_on_right(cls, cluster[j - 1], classes, s_liquid_in_attack)) --j;
-        if (j > i && contains(set_of(cls, classes), cluster[i])) ++i;
+        if (j > i && takes_on_right(cls, cluster[j - 1], q, s_liquid_in_attack)) --j;
+        if (j > i && q.in_class(cls, cluster[i])) ++i;
     }
     if (j > i) {
         // Leading liquids and glides of the unassigned middle still close the
@@ -47,7 +57,7 @@ std::size_t split_cluster(std::span<const Tok> cluster, const SonorityClasses& c
         std::size_t k = i;
         while (k < j) {
             const TextView t = cluster[k];
-            const char c = class_of(t, classes, sets);
+            const char c = q.class_of(t);
             if ((c != 'L' && c != 'Y') || is_s(t)) break;
             ++k;
         }
@@ -119,11 +129,13 @@ std::vector<Text> merge_compounds_ipa(const std::vector<Text>& tokens) {
 
 std::size_t split_central_cluster(std::span<const Text> cluster, const SonorityClasses& classes,
                                   const PhonemeSets& sets, bool s_liquid_in_attack) {
-    return split_cluster(cluster, classes, sets, s_liquid_in_attack);
+    return split_cluster(cluster, SetQueries{classes, sets}, s_liquid_in_attack);
 }
 
-void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityClasses& classes,
-                   const PhonemeSets& sets) {
+namespace {
+
+template <class Q>
+void syllabify_into(std::vector<Text>& syllables, TextView phone, const Q& q) {
     SyllabifierBuffers& b = syllabifier_buffers();
     std::vector<TextView>& tokens = b.tokens;
     std::vector<std::size_t>& nuclei = b.nuclei;
@@ -156,7 +168,7 @@ void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityC
 
     nuclei.clear();
     for (std::size_t k = 0; k < tokens.size(); ++k) {
-        if (class_of(tokens[k], classes, sets) == 'V') nuclei.push_back(k);
+        if (q.class_of(tokens[k]) == 'V') nuclei.push_back(k);
     }
     const char32_t* cut = phone.data();
     const char32_t* const phone_end_ptr = phone.data() + phone.size();
@@ -165,7 +177,7 @@ void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityC
         for (std::size_t m = 0; m + 1 < nuclei.size(); ++m) {
             const std::size_t a = nuclei[m], b = nuclei[m + 1];
             const std::size_t boundary =
-                a + 1 + split_cluster(all.subspan(a + 1, b - a - 1), classes, sets, true);
+                a + 1 + split_cluster(all.subspan(a + 1, b - a - 1), q, true);
             const char32_t* end = tokens[boundary].data();
             emit(cut, end);
             cut = end;
@@ -173,6 +185,17 @@ void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityC
     }
     emit(cut, phone_end_ptr);
     syllables.resize(count);
+}
+
+}  // namespace
+
+void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityClasses& classes,
+                   const PhonemeSets& sets) {
+    syllabify_into(syllables, phone, SetQueries{classes, sets});
+}
+
+void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const PhonemeClassifier& classifier) {
+    syllabify_into(syllables, phone, classifier);
 }
 
 std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, const PhonemeSets& sets) {

@@ -8,6 +8,8 @@
 
 namespace vantro {
 
+class PhonemeClassifier;
+
 struct SonorityClasses {
     TextSet O;  // obstruents, plus "s" and the compound phonemes
     TextSet N;  // nasal consonants
@@ -33,5 +35,7 @@ std::vector<Text> syllabify_ipa(TextView phone, const SonorityClasses& classes, 
 // The same into `syllables`, whose strings (and their storage) are reused.
 void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const SonorityClasses& classes,
                    const PhonemeSets& sets);
+// The same with the classes and sets of `classifier` (see classifier.hpp).
+void syllabify_ipa(std::vector<Text>& syllables, TextView phone, const PhonemeClassifier& classifier);
 
 }  // namespace vantro

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/offsets.hpp"
+#include "phonology/classifier.hpp"
 #include "phonology/constituents.hpp"
 #include "phonology/tokens.hpp"
 
@@ -151,12 +152,11 @@ void fill_constituents(SyllabeRec& syl, const Parts& decomp, const std::vector<M
     for_each_phoneme(cod, [&](TextView tok) { syl.coda.push_back(PhonemeRec{Text(tok), next_grapheme()}); });
 }
 
-}  // namespace
-
-void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
-                    const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
-                    const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
-                    const PhonemeSets& sets) {
+// `classes` is the PhonemeSets or a PhonemeClassifier: whatever tells vowels apart.
+template <class Classes>
+void build_into(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+                const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans, std::int64_t word_offset,
+                bool alignment_ok, const Classes& classes) {
     const bool with_letters = alignment_ok && !dec_ph.empty();
     BuilderBuffers& b = builder_buffers();
     std::vector<MappedEntry>& mapped = b.mapped;
@@ -179,7 +179,7 @@ void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_
 
     std::size_t cursor = 0;
     for (const Text& syll_phone : syll_phones) {
-        const Parts decomp = decouper_syllabe_views(syll_phone, sets);
+        const Parts decomp = decouper_syllabe_views(syll_phone, classes);
 
         if (!with_letters) {
             fill_without_letters(next_syllable(syll_phone), decomp);
@@ -242,6 +242,22 @@ void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_
         fill_constituents(syl, decomp, mapped);
     }
     out.resize(count);
+}
+
+}  // namespace
+
+void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
+                    const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
+                    const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
+                    const PhonemeSets& sets) {
+    build_into(out, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, sets);
+}
+
+void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
+                    const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
+                    const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
+                    const PhonemeClassifier& classifier) {
+    build_into(out, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, classifier);
 }
 
 std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,

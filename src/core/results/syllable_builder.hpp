@@ -7,6 +7,8 @@
 
 namespace vantro {
 
+class PhonemeClassifier;
+
 // One syllable per entry of `syll_phones`. Aligned entries are taken by
 // position; "²" carries a shared letter over to the previous syllable.
 // Without an alignment (ok false or no entry) the syllables have no letters.
@@ -25,5 +27,9 @@ void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_
                     const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
                     const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
                     const PhonemeSets& sets);
+void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
+                    const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
+                    const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
+                    const PhonemeClassifier& classifier);
 
 }  // namespace vantro

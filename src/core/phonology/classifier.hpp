@@ -1,0 +1,43 @@
+// Phoneme classes from tables: the questions of the syllabifier answered
+// without a hash look-up for most tokens.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "phonology/phoneme_sets.hpp"
+#include "phonology/sonority.hpp"
+
+namespace vantro {
+
+// Answers exactly what the sets answer (est_voyelle, membership in a
+// sonority class, class_of), from a table for tokens that are one code point
+// below U+0300, where every IPA letter lies; other tokens go to the sets.
+// Holds references: `classes` and `sets` must outlive it and not change.
+class PhonemeClassifier {
+public:
+    PhonemeClassifier(const SonorityClasses& classes, const PhonemeSets& sets);
+
+    const SonorityClasses& classes() const noexcept { return *classes_; }
+    const PhonemeSets& sets() const noexcept { return *sets_; }
+
+    bool est_voyelle(TextView phoneme) const;
+    // Whether `token` is in classes().O, N, L, Y or V (`cls` names the set).
+    bool in_class(char cls, TextView token) const;
+    // The sonority class, as class_of(token, classes(), sets()).
+    char class_of(TextView token) const;
+
+private:
+    enum Bit : std::uint8_t { kO = 1, kN = 2, kL = 4, kY = 8, kV = 16, kVoyelle = 32, kSemi = 64 };
+    static constexpr char32_t kTableEnd = 0x300;
+
+    // Membership of `t` in the set behind `bit`.
+    bool member(Bit bit, TextView t) const;
+
+    const SonorityClasses* classes_;
+    const PhonemeSets* sets_;
+    std::array<std::uint8_t, kTableEnd> bits_{};
+    std::uint8_t other_entries_ = 0;  // sets that hold an entry the table cannot
+};
+
+}  // namespace vantro

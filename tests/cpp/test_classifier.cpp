@@ -1,0 +1,105 @@
+// The table-driven classifier must answer exactly what the sets answer.
+#include <gtest/gtest.h>
+
+#include "phonology/classifier.hpp"
+#include "phonology/constituents.hpp"
+#include "phonology/sonority.hpp"
+#include "phonology/tokens.hpp"
+#include "results/syllable_builder.hpp"
+
+namespace {
+
+using namespace vantro;
+
+// Sets with entries the table holds (one code point below U+0300) and
+// entries it cannot (a vowel with its tilde, a compound, a code point above
+// the table, the empty text), some in several sets at once.
+struct Fixture {
+    SonorityClasses classes;
+    PhonemeSets sets;
+    Fixture() {
+        sets.voyelles = {U"a", U"i", U"ɔ", U"ə", U"\u0303", U"ɑ\u0303x"};
+        sets.consonnes = {U"p", U"t", U"s", U"ʁ", U"l", U"m"};
+        sets.semi_voyelles = {U"j", U"w", U"ɥ", U"\u1D2C"};
+        classes.V = {U"a", U"i", U"ɔ", U"ə", U"ø", U"ɑ\u0303"};
+        classes.Y = {U"j", U"w"};
+        classes.L = {U"ʁ", U"l", U"s", U""};
+        classes.N = {U"m", U"n", U"\u1D2C"};
+        classes.O = {U"p", U"t", U"s", U"tʃ", U"ɡz"};
+    }
+};
+
+const Fixture kFix;
+
+// Single code points of every kind, the tokens of the sets, and tokens made
+// of a base and marks.
+std::vector<Text> probe_tokens() {
+    std::vector<Text> out = {U"", U"ɑ\u0303", U"ɔ\u0303", U"a\u0303", U"ɑ\u0303x", U"tʃ", U"ɡz", U"aa", U"\u1D2C"};
+    for (char32_t c = 0; c < 0x320; ++c) out.emplace_back(1, c);
+    for (char32_t c : {U'\u1D2C', U'\u20AC', U'\U0001F600'}) out.emplace_back(1, c);
+    return out;
+}
+
+TEST(PhonemeClassifier, AnswersAsTheSets) {
+    const PhonemeClassifier c(kFix.classes, kFix.sets);
+    const std::pair<char, const TextSet*> sets[] = {{'O', &kFix.classes.O}, {'N', &kFix.classes.N},
+                                                    {'L', &kFix.classes.L}, {'Y', &kFix.classes.Y},
+                                                    {'V', &kFix.classes.V}};
+    for (const Text& t : probe_tokens()) {
+        EXPECT_EQ(c.est_voyelle(t), est_voyelle(kFix.sets, t)) << to_utf8(t);
+        EXPECT_EQ(c.class_of(t), class_of(t, kFix.classes, kFix.sets)) << to_utf8(t);
+        for (const auto& [cls, set] : sets) EXPECT_EQ(c.in_class(cls, t), contains(*set, t)) << cls << to_utf8(t);
+    }
+}
+
+TEST(PhonemeClassifier, SyllabifiesAndBuildsAsTheSets) {
+    const PhonemeClassifier c(kFix.classes, kFix.sets);
+    const Text phones[] = {U"paʁti", U"apʁa", U"istʁa", U"ɑ\u0303ftɑ\u0303", U"ajø",
+                           U"ptk",   U"",     U"atʃa",  U"\u0303a\u0303",   U"lsmatɡzi"};
+    for (const Text& phone : phones) {
+        std::vector<Text> by_sets, by_table;
+        syllabify_ipa(by_sets, phone, kFix.classes, kFix.sets);
+        syllabify_ipa(by_table, phone, c);
+        EXPECT_EQ(by_table, by_sets) << to_utf8(phone);
+        EXPECT_EQ(decouper_syllabe_views(phone, c), decouper_syllabe_views(phone, kFix.sets)) << to_utf8(phone);
+
+        // Without an alignment the builder reads the classes alone.
+        std::vector<SyllabeRec> a, b;
+        build_syllabes(a, by_sets, {}, {}, {}, 0, false, kFix.sets);
+        build_syllabes(b, by_sets, {}, {}, {}, 0, false, c);
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].phone, b[i].phone);
+            EXPECT_EQ(a[i].attaque.size(), b[i].attaque.size());
+            EXPECT_EQ(a[i].noyau.size(), b[i].noyau.size());
+            EXPECT_EQ(a[i].coda.size(), b[i].coda.size());
+        }
+    }
+}
+
+// The builder that fills a vector reuses its syllables: a long word after a
+// short one and back must leave no trace of the other.
+TEST(BuildSyllabesInto, ReusedOutputEqualsAFreshOne) {
+    const std::vector<Text> long_phone = {U"ʃɔ", U"kɔ", U"la"};
+    const std::vector<Text> ph = {U"ʃ", U"ɔ", U"k", U"ɔ", U"l", U"a"};
+    const std::vector<Text> gr = {U"ch", U"o", U"c", U"o", U"l", U"at°"};
+    const std::vector<Span> spans = {{0, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 8}};
+    std::vector<SyllabeRec> out;
+    for (int round = 0; round < 2; ++round) {
+        build_syllabes(out, long_phone, ph, gr, spans, 0, true, kFix.sets);
+        const auto fresh = build_syllabes(long_phone, ph, gr, spans, 0, true, kFix.sets);
+        ASSERT_EQ(out.size(), fresh.size());
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            EXPECT_EQ(out[i].ortho, fresh[i].ortho);
+            EXPECT_EQ(out[i].span, fresh[i].span);
+            EXPECT_EQ(out[i].attaque.size(), fresh[i].attaque.size());
+            EXPECT_EQ(out[i].coda.size(), fresh[i].coda.size());
+        }
+        build_syllabes(out, {U"a"}, {U"a"}, {U"a"}, {{0, 1}}, 0, true, kFix.sets);
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_EQ(out[0].ortho, U"a");
+        EXPECT_TRUE(out[0].attaque.empty() && out[0].coda.empty());
+    }
+}
+
+}  // namespace

@@ -37,7 +37,11 @@ class Phonology:
         self.voyelles = {s for s, e in alphabet.items()
                          if e.get("type") == "voyelle" and e.get("sous_type") == "orale"}
         self.semi = {s for s, e in alphabet.items() if e.get("type") == "semi-voyelle"}
-        V, Y, L, N, O = set(), set(), set(), set(), set()
+        V: set[str] = set()
+        Y: set[str] = set()
+        L: set[str] = set()
+        N: set[str] = set()
+        O: set[str] = set()
         for sym, entry in alphabet.items():
             kind = entry.get("type")
             if kind == "voyelle":

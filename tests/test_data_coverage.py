@@ -16,9 +16,10 @@ import pytest
 ROOT = Path(__file__).resolve().parent.parent
 WORDLIST = Path("/usr/share/dict/french")
 SAMPLE_SIZE = 4000
-# Measured on this sample; the margin absorbs an espeak-ng point release.
-MIN_FRENCH_RATE = 0.9960
-MIN_SWITCHED_RATE = 0.25
+# Measured on this sample: 3970 of 3973 French-read words (99.92%) and 23 of
+# 27 English-switched ones; the margins absorb an espeak-ng point release.
+MIN_FRENCH_RATE = 0.998
+MIN_SWITCHED_RATE = 0.70
 
 
 def _load(name: str):

@@ -455,7 +455,8 @@ def test_compound_entries_split_in_two(align_ph, align_gr, span_list):
     reference = outcome(ref_phonemise, align_ph, align_gr, span_list)
     result = outcome(va._phonemise_alignment, align_ph, align_gr, span_list)
     if reference[0] == "raised":
-        expect(result, type(reference[1]), TypeError, ValueError, OverflowError)
+        # Spans are converted before the walk: a hostile one may be met first.
+        expect(result, type(reference[1]), TypeError, ValueError, OverflowError, Boom)
         return
     int64_pairs = all(type(s) is tuple and len(s) == 2 and all(type(x) is int and -(2**63) <= x < 2**63 for x in s)
                       for s in span_list)
@@ -793,18 +794,23 @@ def test_a_rejected_reading_is_not_stored(specs, lectures):
     groups = va.construire_groupes(mots)
     for g in groups:
         g.est_formule = True
-    bad = sorted(i for i, lec in lectures.items()
-                 if i < len(groups) and any(e.span_source[0] > e.span_source[1] for e in lec.events))
+
+    def fails(i, g):  # a reading that does not hold, or words too long to align
+        if i in lectures:
+            return any(e.span_source[0] > e.span_source[1] for e in lectures[i].events)
+        return len(g.phone_groupe) > ALIGNMENT_LIMIT
+
+    failing = [i for i, g in enumerate(groups) if fails(i, g)]
     result = outcome(va.syllabifier_groupes, groups, lectures)
-    if bad:
-        assert result[0] == "raised" and type(result[1]) is ValueError
-        assert groups[bad[0]].lecture is None
-        assert all(g.lecture is lectures.get(i) for i, g in enumerate(groups[:bad[0]]))
-        still_sound()
-    elif any(len(g.phone_groupe) > ALIGNMENT_LIMIT for i, g in enumerate(groups) if i not in lectures):
-        assert result[0] == "raised" and type(result[1]) is ValueError
-    else:
+    if not failing:
         assert result[0] == "ok" and [rg.groupe for rg in result[1]] == groups
+        return
+    first = failing[0]
+    assert result[0] == "raised" and type(result[1]) is ValueError
+    assert groups[first].lecture is None
+    assert all(g.lecture is lectures.get(i) for i, g in enumerate(groups[:first]))
+    assert all(g.lecture is None for g in groups[first + 1:])
+    still_sound()
 
 
 # ---- facade and phonemizers ----------------------------------------------------------------

@@ -231,7 +231,7 @@ PyObject* rec_vectorcall(PyObject* callable, PyObject* const* args, size_t nargs
         return call_through_type(callable, args, nargs, kwnames);
     PyObject* values[kMaxFields];
     if (!bind_arguments(rt, args, nargs, kwnames, nullptr, values) || !take_values(rt, values)) return nullptr;
-    PyObject* obj = type->tp_alloc(type, 0);
+    PyObject* obj = new_record_object(R);
     if (!obj) {
         for (int i = 0; i < rt.nfields; ++i) Py_DECREF(values[i]);
         return nullptr;
@@ -261,6 +261,16 @@ int rec_clear(PyObject* self) {
     return 0;
 }
 
+// Results are made and dropped by the thousand: dead instances of the exact
+// record types keep their memory and are handed out again by
+// new_record_object. The lists are bounded, so they cannot grow.
+constexpr int kFreeListSize = 128;
+struct FreeList {
+    PyObject* items[kFreeListSize];
+    int n = 0;
+};
+FreeList g_free_lists[static_cast<int>(Rec::Count_)];
+
 template <Rec R>
 void rec_dealloc(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
@@ -269,7 +279,11 @@ void rec_dealloc(PyObject* self) {
     Py_TRASHCAN_BEGIN(self, rec_dealloc<R>)
     if (reinterpret_cast<RecordHead*>(self)->weaklist) PyObject_ClearWeakRefs(self);
     rec_clear<R>(self);
-    type->tp_free(self);
+    FreeList& free_list = g_free_lists[static_cast<int>(R)];
+    if (type == runtime(R).type && free_list.n < kFreeListSize)
+        free_list.items[free_list.n++] = self;
+    else
+        type->tp_free(self);
     Py_DECREF(type);
     Py_TRASHCAN_END
 }
@@ -517,6 +531,20 @@ PyObject* record_attr(PyObject* obj, Rec r, int i) {
     return PyObject_GetAttr(obj, rt.names[i]);
 }
 
+PyObject* new_record_object(Rec r) {
+    const RecordRuntime& rt = runtime(r);
+    FreeList& free_list = g_free_lists[static_cast<int>(r)];
+    if (free_list.n == 0) return PyType_GenericAlloc(rt.type, 0);
+    // As PyType_GenericAlloc leaves it: zeroed, one reference, the type held, tracked.
+    PyObject* obj = free_list.items[--free_list.n];
+    std::memset(reinterpret_cast<char*>(obj) + sizeof(PyObject), 0,
+                static_cast<std::size_t>(rt.type->tp_basicsize) - sizeof(PyObject));
+    Py_INCREF(rt.type);
+    _Py_NewReference(obj);
+    PyObject_GC_Track(obj);
+    return obj;
+}
+
 PyObject* make_record(Rec r, std::initializer_list<PyObject*> values) {
     const RecordRuntime& rt = runtime(r);
     auto release = [&](PyObject* const* from) {
@@ -531,7 +559,7 @@ PyObject* make_record(Rec r, std::initializer_list<PyObject*> values) {
         PyErr_Format(PyExc_SystemError, "make_record: too many values for %s", detail::record_def(r).name);
         return nullptr;
     }
-    PyObject* obj = PyType_GenericAlloc(rt.type, 0);
+    PyObject* obj = new_record_object(r);
     if (!obj) {
         release(values.begin());
         return nullptr;

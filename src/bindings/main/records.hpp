@@ -65,6 +65,11 @@ PyTypeObject* record_type(Rec r);
 // "use the default"); every stolen value is released in all cases.
 PyObject* make_record(Rec r, std::initializer_list<PyObject*> values);
 
+// A new instance of exactly record_type(r) with every field unset (nullptr),
+// for callers that fill every slot themselves (see detail::record_slots).
+// nullptr with an error set when allocation fails.
+PyObject* new_record_object(Rec r);
+
 // Borrowed field i of an instance of record_type(r) or of a subclass; nullptr
 // (and no error) if the caller deleted that attribute.
 inline PyObject* record_field(PyObject* obj, int i);

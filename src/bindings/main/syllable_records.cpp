@@ -14,10 +14,7 @@ PyObject* filled_record(Rec r, PyObject* const (&values)[N]) {
     PyObject* obj = nullptr;
     bool complete = true;
     for (PyObject* v : values) complete &= v != nullptr;
-    if (complete) {
-        PyTypeObject* type = record_type(r);
-        obj = type->tp_alloc(type, 0);
-    }
+    if (complete) obj = new_record_object(r);
     if (!obj) {
         for (PyObject* v : values) Py_XDECREF(v);
         return nullptr;

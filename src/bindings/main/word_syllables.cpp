@@ -12,6 +12,7 @@ namespace {
 struct Scratch {
     Text word, phone;
     std::vector<Text> syllables;
+    Alignment aligned;
     std::vector<SyllabeRec> built;
     bool busy = false;
 };
@@ -22,7 +23,8 @@ PyObject* run(Scratch& s, PyObject* word, PyObject* phone, const PhonemeClassifi
         assign_text(word, s.word);
         assign_text(phone, s.phone);
         syllabify_ipa(s.syllables, s.phone, classes);
-        const Alignment al = aligner(s.word, s.phone, table, silent);
+        const Alignment& al = s.aligned;
+        aligner(s.aligned, s.word, s.phone, table, silent);
         build_syllabes(s.built, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, classes);
         return syllabes_to_list(s.built);
     });

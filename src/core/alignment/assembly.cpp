@@ -41,9 +41,12 @@ std::vector<Span> build_spans(const std::vector<Text>& align_gr) {
     return spans;
 }
 
-Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
-                              const std::vector<Span>& spans) {
-    Alignment out;
+void phonemise_alignment(Alignment& out, const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
+                         const std::vector<Span>& spans) {
+    out.dec_ph.clear();
+    out.dec_gr.clear();
+    out.dec_spans.clear();
+    out.ok = false;
     const std::size_t n = std::min({align_ph.size(), align_gr.size(), spans.size()});
     out.dec_ph.reserve(n);
     out.dec_gr.reserve(n);
@@ -89,15 +92,56 @@ Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vect
         }
     }
     out.ok = true;
+}
+
+Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
+                              const std::vector<Span>& spans) {
+    Alignment out;
+    phonemise_alignment(out, align_ph, align_gr, spans);
     return out;
+}
+
+namespace {
+
+// The search's result and the spans, kept from call to call on each thread;
+// out of line, so that the thread's copy is looked up once per call.
+struct AlignerBuffers {
+    SearchResult found;
+    std::vector<Span> spans;
+};
+[[gnu::noinline]] AlignerBuffers& aligner_buffers() {
+    thread_local AlignerBuffers buffers;
+    return buffers;
+}
+
+}  // namespace
+
+void aligner(Alignment& out, TextView ortho, TextView phone, const CompiledTable& table,
+             const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries) {
+    AlignerBuffers& b = aligner_buffers();
+    alignement_v2(b.found, ortho, phone, table, silent_letters, word_boundaries);
+    if (!b.found.ok) {
+        out.dec_ph.clear();
+        out.dec_gr.clear();
+        out.dec_spans.clear();
+        out.ok = false;
+        return;
+    }
+    b.spans.clear();
+    std::int64_t pos = 0;
+    for (const Text& g : b.found.align_gr) {
+        const std::int64_t n = letters_in(g);
+        b.spans.push_back(Span{pos, pos + n});
+        pos += n;
+    }
+    phonemise_alignment(out, b.found.align_ph, b.found.align_gr, b.spans);
 }
 
 Alignment aligner(TextView ortho, TextView phone, const CompiledTable& table, const TextSet& silent_letters,
                   const std::vector<std::int64_t>* word_boundaries) {
-    SearchResult found = alignement_v2(ortho, phone, table, silent_letters, word_boundaries);
-    if (!found.ok) return Alignment{};
-    const std::vector<Span> spans = build_spans(found.align_gr);
-    return phonemise_alignment(found.align_ph, found.align_gr, spans);
+    Alignment out;
+    aligner(out, ortho, phone, table, silent_letters, word_boundaries);
+    return out;
 }
 
 }  // namespace vantro

@@ -22,8 +22,15 @@ std::vector<Span> build_spans(const std::vector<Text>& align_gr);
 // element with no token, std::overflow_error on a span beyond 64 bits.
 Alignment phonemise_alignment(const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
                               const std::vector<Span>& spans);
+// The same into `out`, whose vectors keep their storage.
+void phonemise_alignment(Alignment& out, const std::vector<Text>& align_ph, const std::vector<Text>& align_gr,
+                         const std::vector<Span>& spans);
 
 Alignment aligner(TextView ortho, TextView phone, const CompiledTable& table, const TextSet& silent_letters,
                   const std::vector<std::int64_t>* word_boundaries = nullptr);
+// The same into `out`, whose vectors keep their storage: for callers that
+// align word after word.
+void aligner(Alignment& out, TextView ortho, TextView phone, const CompiledTable& table,
+             const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries = nullptr);
 
 }  // namespace vantro

@@ -57,8 +57,11 @@ void restore_case(TextView ortho, std::vector<Text>& graphemes) {
 
 }  // namespace
 
-SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& table,
-                           const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries) {
+void alignement_v2(SearchResult& result, TextView ortho, TextView phone, const CompiledTable& table,
+                   const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries) {
+    result.align_ph.clear();
+    result.align_gr.clear();
+    result.ok = false;
     if (ortho.size() > MAX_ALIGNMENT_INPUT || phone.size() > MAX_ALIGNMENT_INPUT) {
         throw InputTooLong("alignment input longer than " + std::to_string(MAX_ALIGNMENT_INPUT) +
                            " characters");
@@ -68,11 +71,10 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     cut_tokens(sc.phone_lower, sc.tokens);
     const std::vector<TextView>& tokens = sc.tokens;
 
-    SearchResult result;
     if (tokens.empty()) {
         // Nothing to spell: one alignment without graphemes, whatever the word.
         result.ok = true;
-        return result;
+        return;
     }
 
     sc.word.prepare(ortho, silent_letters, word_boundaries);
@@ -88,7 +90,7 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     }
     if (!best) {
         sc.graph.release_large_buffers();
-        return result;
+        return;
     }
 
     sc.align_ph.clear();
@@ -99,6 +101,12 @@ SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& 
     restore_case(ortho, result.align_gr);
     result.ok = true;
     sc.graph.release_large_buffers();
+}
+
+SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& table,
+                           const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries) {
+    SearchResult result;
+    alignement_v2(result, ortho, phone, table, silent_letters, word_boundaries);
     return result;
 }
 

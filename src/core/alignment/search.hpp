@@ -38,5 +38,8 @@ struct SearchResult {
 SearchResult alignement_v2(TextView ortho, TextView phone, const CompiledTable& table,
                            const TextSet& silent_letters,
                            const std::vector<std::int64_t>* word_boundaries = nullptr);
+// The same into `result`, whose vectors keep their storage from call to call.
+void alignement_v2(SearchResult& result, TextView ortho, TextView phone, const CompiledTable& table,
+                   const TextSet& silent_letters, const std::vector<std::int64_t>* word_boundaries = nullptr);
 
 }  // namespace vantro

@@ -12,7 +12,7 @@ cmake --build build/cpp-tests -j "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" >/dev/null
 echo "== Python tests"
 # Run from outside the source tree so the installed package is the one tested.
 cd tests
-"$VANTRO_PYTHON" -m pytest -q -p no:cacheprovider "$@" .
+"$VANTRO_PYTHON" -m pytest -p no:cacheprovider "$@" .
 
 # Sanitizers and fuzzers (about 25 minutes on 2 cores): in CI, or on request.
 # VANTRO_RELIABILITY=0 skips them even in CI.

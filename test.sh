@@ -14,7 +14,7 @@ echo "== Python tests"
 cd tests
 "$VANTRO_PYTHON" -m pytest -p no:cacheprovider "$@" .
 
-# Sanitizers and fuzzers (about 25 minutes on 2 cores): in CI, or on request.
+# Sanitizers and fuzzers (about 15 minutes on 2 cores): in CI, or on request.
 # VANTRO_RELIABILITY=0 skips them even in CI.
 if [ "${VANTRO_RELIABILITY:-${CI:+1}}" = 1 ]; then
     echo "== Reliability (sanitizers, fuzzers)"

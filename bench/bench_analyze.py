@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Word analysis over the French word list with espeak-ng pronunciations.
 
-Reports the cost of `VantroSyllabeur().analyze(word, phone)` per word (median
-of several passes over the whole list), words per second, the per-word
-distribution, the cost split between the three stages that analyze chains,
-and how the cost grows with the word's length.
+Reports the cost of `VantroSyllabeur().analyze(word, phone)`: the mean per
+word over the whole list (median of several passes) and words per second;
+the median per word (each call timed alone, in passes over a spread sample,
+best of three passes), which is what the 5 us target is about; the cost
+split between the three stages that analyze chains; and how the cost grows
+with the word's length.
 
     PYTHONPATH=<site> python3 bench/bench_analyze.py [--limit N] [--runs R] [--json FILE]
 """
@@ -104,7 +106,7 @@ def main() -> int:
     for name, t in parts.items():
         rows.add("split: " + name, "us/word", t * 1e6)
     rows.add("split: sum of stages", "us/word", sum(parts.values()) * 1e6)
-    rows.add("split: whole analyze", "us/word", whole * 1e6, TARGET_US)
+    rows.add("split: whole analyze", "us/word", whole * 1e6)
     rows.write()
     return 0 if c.all_ok(rows) else 1
 

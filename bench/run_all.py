@@ -29,7 +29,6 @@ BUILD = OUT / "build"
 SITE = OUT / "site"
 
 PY_BENCHES = ["bench_analyze.py", "bench_complet.py", "bench_worst.py", "memory.py"]
-CORE_TARGET_NS = 2500.0  # the core's whole word analysis, well inside the Python-level 5 us
 
 
 def run(cmd: list[str], **kw) -> subprocess.CompletedProcess:
@@ -62,10 +61,10 @@ def core_rows(quick: bool) -> list[dict]:
     for b in json.loads(proc.stdout)["benchmarks"]:
         name = b["name"].removeprefix("BM_")
         if "ns_per_word" in b:
+            # The core's share of the Python-level cost, for the record: no target of its own.
             ns = b["ns_per_word"] * 1e9  # an inverted rate: seconds per word
-            target = CORE_TARGET_NS if name == "word_analysis" else None
-            rows.append({"name": f"core: {name}", "metric": "ns/word (CPU)", "value": f"{ns:.0f}",
-                         "target": f"<= {target:.0f}" if target else "", "ok": (ns <= target) if target else None})
+            rows.append({"name": f"core: {name}", "metric": "ns/word (CPU)", "value": f"{ns:.0f}", "target": "",
+                         "ok": None})
         else:
             rows.append({"name": f"core: {name}", "metric": "us per call (CPU)",
                          "value": f"{b['cpu_time'] / 1e3:.0f}", "target": "", "ok": None})

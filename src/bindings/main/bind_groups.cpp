@@ -1,4 +1,7 @@
 // Reading groups: stage E1, formula readings, stage E2.
+#include <utility>
+#include <vector>
+
 #include "errors.hpp"
 #include "functions.hpp"
 #include "groups/group_builder.hpp"
@@ -10,11 +13,28 @@
 namespace vantro::py {
 namespace {
 
-Ref attr(PyObject* obj, const char* name) { return Ref(PyObject_GetAttrString(obj, name)); }
+// The attribute names, made once and interned: a name made afresh at every
+// read costs its hashing, and takes a new slot of the interpreter's
+// attribute cache each time (the cache keeps the names it has seen).
+PyObject* name_object(const char* name) {
+    static std::vector<std::pair<const char*, PyObject*>> names;
+    for (const auto& [text, object] : names)
+        if (text == name) return object;
+    PyObject* object = PyUnicode_InternFromString(name);
+    if (object) names.emplace_back(name, object);
+    return object;
+}
+
+PyObject* get_attr(PyObject* obj, const char* name) {
+    PyObject* key = name_object(name);
+    return key ? PyObject_GetAttr(obj, key) : nullptr;
+}
+
+Ref attr(PyObject* obj, const char* name) { return Ref(get_attr(obj, name)); }
 
 // getattr(obj, name, default) where only AttributeError selects the default.
 Ref attr_or(PyObject* obj, const char* name, PyObject* fallback) {
-    PyObject* v = PyObject_GetAttrString(obj, name);
+    PyObject* v = get_attr(obj, name);
     if (v) return Ref(v);
     if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return Ref();
     PyErr_Clear();
@@ -326,7 +346,8 @@ VANTRO_FASTCALL(syllabifier_groupes_fn) {
                     if (found) {
                         lecture = Ref::borrow(found);
                         if (!valider_spans(lecture.get())) return nullptr;
-                        if (PyObject_SetAttrString(groupe, "lecture", lecture.get()) < 0) return nullptr;
+                        PyObject* key = name_object("lecture");
+                        if (!key || PyObject_SetAttr(groupe, key, lecture.get()) < 0) return nullptr;
                         syllabes = Ref(syllabes_depuis_lecture(lecture.get()));
                         if (!syllabes) return nullptr;
                     }

@@ -179,7 +179,9 @@ bool to_span(PyObject* o, Span& out) {
            to_int64(PySequence_Fast_GET_ITEM(seq, 1), out.end);
 }
 
-PyObject* from_span(const Span& s) {
+namespace {
+
+PyObject* new_span(const Span& s) {
     PyObject* a = PyLong_FromLongLong(s.start);
     if (!a) return nullptr;
     PyObject* b = PyLong_FromLongLong(s.end);
@@ -196,6 +198,22 @@ PyObject* from_span(const Span& s) {
     PyTuple_SET_ITEM(t, 0, a);
     PyTuple_SET_ITEM(t, 1, b);
     return t;
+}
+
+// Spans inside a word are small pairs and come back word after word; tuples
+// are immutable, so the same one can be handed out every time.
+constexpr std::int64_t kCachedSpanEnd = 32;
+PyObject* g_spans[kCachedSpanEnd][kCachedSpanEnd];
+
+}  // namespace
+
+PyObject* from_span(const Span& s) {
+    if (s.start >= 0 && s.end >= 0 && s.start < kCachedSpanEnd && s.end < kCachedSpanEnd) {
+        PyObject*& slot = g_spans[s.start][s.end];
+        if (!slot && !(slot = new_span(s))) return nullptr;
+        return Py_NewRef(slot);
+    }
+    return new_span(s);
 }
 
 bool list_to_spans(PyObject* list, std::vector<Span>& out) {

@@ -71,6 +71,7 @@ PyObject* texts_to_list(const std::vector<Text>& texts);
 bool to_int64(PyObject* o, std::int64_t& out);
 // Unpacks a two-item sequence of ints, as Python's `a, b = span` would.
 bool to_span(PyObject* o, Span& out);
+// (start, end); small spans may come back as the same (immutable) tuple.
 PyObject* from_span(const Span& s);
 bool list_to_spans(PyObject* list, std::vector<Span>& out);
 PyObject* spans_to_list(const std::vector<Span>& spans);

@@ -157,17 +157,31 @@ bool DictWatch::same(PyObject* dict) const {
     if (!walk_matches(dict)) return false;
 #endif
     // Lists are short (a few graphemes): differences are gathered without a
-    // branch per item, and one test per list decides.
+    // branch per item or a loop set-up, and one test per list decides.
     const PyObject* const* then = items_.data();
     for (const ListItems& l : lists_) {
         auto* list = reinterpret_cast<PyListObject*>(l.list);
-        if (Py_SIZE(list) != l.size) return false;
+        const Py_ssize_t n = l.size;
+        if (Py_SIZE(list) != n) return false;
         PyObject* const* now = list->ob_item;
+        auto x = [&](Py_ssize_t k) {
+            return reinterpret_cast<std::uintptr_t>(now[k]) ^ reinterpret_cast<std::uintptr_t>(then[k]);
+        };
         std::uintptr_t diff = 0;
-        for (Py_ssize_t k = 0; k < l.size; ++k)
-            diff |= reinterpret_cast<std::uintptr_t>(now[k]) ^ reinterpret_cast<std::uintptr_t>(then[k]);
+        switch (n) {
+            default:
+                for (Py_ssize_t k = 6; k < n; ++k) diff |= x(k);
+                [[fallthrough]];
+            case 6: diff |= x(5); [[fallthrough]];
+            case 5: diff |= x(4); [[fallthrough]];
+            case 4: diff |= x(3); [[fallthrough]];
+            case 3: diff |= x(2); [[fallthrough]];
+            case 2: diff |= x(1); [[fallthrough]];
+            case 1: diff |= x(0); [[fallthrough]];
+            case 0: break;
+        }
         if (diff) return false;
-        then += l.size;
+        then += n;
     }
     return true;
 }

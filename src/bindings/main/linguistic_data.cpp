@@ -242,6 +242,13 @@ namespace {
 // call; while that list is the same, unchanged object, the set would hold
 // the same letters, so it is not built at all.
 
+bool only_exact_str(PyObject* seq) {
+    if (!PyList_CheckExact(seq)) return false;
+    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(seq); ++i)
+        if (!PyUnicode_CheckExact(PyList_GET_ITEM(seq, i))) return false;
+    return true;
+}
+
 struct SilentLetters {
     // A new set on every call, whose letters follow the document's list.
     Accessor accessor{Accessor(kSilent, "lettres_muettes_possibles", true, false)};
@@ -271,8 +278,10 @@ struct SilentLetters {
         Ref hold(obj);
         if (!compiled.refresh(obj, true)) return nullptr;
         if (accessor.pure) {
+            // Only plain str items: building a set of them runs no code of the
+            // caller's (no __hash__ or __eq__), so skipping it changes nothing.
             PyObject* list = PyDict_GetItemWithError(accessor.doc, member_name);
-            if (list) member.watch(list);
+            if (list && only_exact_str(list)) member.watch(list);
             PyErr_Clear();
         }
         return &texts;
@@ -322,7 +331,10 @@ const CompiledTable* TableCache::get(PyObject* dict) {
         }
         table.entries.emplace_back(to_text(key), std::move(graphemes));
     }
-    impl_->table = std::make_unique<CompiledTable>(table);
+    // Replaced in place: a caller that fetched the table before some Python
+    // code ran (and let another thread in) still holds a valid object.
+    if (impl_->table) *impl_->table = CompiledTable(table);
+    else impl_->table = std::make_unique<CompiledTable>(table);
     // Reading the lists ran no Python code, so they are still what was compiled.
     if (!impl_->watch.watch(dict, true)) impl_->watch.reset();
     return impl_->table.get();
@@ -453,8 +465,11 @@ const PhonemeClassifier* current_classifier() {
     if (!classes) return nullptr;
     const PhonemeSets* sets = current_phoneme_sets();
     if (!sets) return nullptr;
-    if (!classifier || built_for != g_sets_generation) {
+    if (!classifier) {
         classifier = std::make_unique<PhonemeClassifier>(*classes, *sets);
+        built_for = g_sets_generation;
+    } else if (built_for != g_sets_generation) {
+        *classifier = PhonemeClassifier(*classes, *sets);  // in place, as the table
         built_for = g_sets_generation;
     }
     return classifier.get();

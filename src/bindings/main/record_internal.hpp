@@ -161,6 +161,14 @@ extern PyGetSetDef resultat_syllabation_getset[];
 extern PyMethodDef resultat_analyse_methods[];
 extern PyMethodDef resultat_syllabation_methods[];
 
+// Keeps the dead `obj`, an instance of exactly record_type(r) already
+// untracked and cleared, for new_record_object; false when it is not kept
+// (the caller frees it).
+bool keep_dead_record(Rec r, PyObject* obj);
+// Registers the emptying of those free lists at every full collection (as
+// the interpreter empties its own). -1 with an error set on failure.
+int empty_free_lists_after_full_collections();
+
 // Attaches __dataclass_fields__, __dataclass_params__, __match_args__,
 // __annotations__ and the auto doc to a freshly created type.
 int attach_dataclass_metadata(Rec r);

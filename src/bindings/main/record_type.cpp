@@ -261,16 +261,6 @@ int rec_clear(PyObject* self) {
     return 0;
 }
 
-// Results are made and dropped by the thousand: dead instances of the exact
-// record types keep their memory and are handed out again by
-// new_record_object. The lists are bounded, so they cannot grow.
-constexpr int kFreeListSize = 128;
-struct FreeList {
-    PyObject* items[kFreeListSize];
-    int n = 0;
-};
-FreeList g_free_lists[static_cast<int>(Rec::Count_)];
-
 template <Rec R>
 void rec_dealloc(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
@@ -279,11 +269,7 @@ void rec_dealloc(PyObject* self) {
     Py_TRASHCAN_BEGIN(self, rec_dealloc<R>)
     if (reinterpret_cast<RecordHead*>(self)->weaklist) PyObject_ClearWeakRefs(self);
     rec_clear<R>(self);
-    FreeList& free_list = g_free_lists[static_cast<int>(R)];
-    if (type == runtime(R).type && free_list.n < kFreeListSize)
-        free_list.items[free_list.n++] = self;
-    else
-        type->tp_free(self);
+    if (type != runtime(R).type || !detail::keep_dead_record(R, self)) type->tp_free(self);
     Py_DECREF(type);
     Py_TRASHCAN_END
 }
@@ -511,6 +497,7 @@ int init_record_types(PyObject* module) {
         if (!init_constants() || !create_all_types(std::make_index_sequence<count>{})) return -1;
         for (int r = 0; r < static_cast<int>(count); ++r)
             if (detail::attach_dataclass_metadata(static_cast<Rec>(r)) < 0) return -1;
+        if (detail::empty_free_lists_after_full_collections() < 0) return -1;
         ready = true;
     }
     for (int r = 0; r < static_cast<int>(Rec::Count_); ++r) {
@@ -529,20 +516,6 @@ PyObject* record_attr(PyObject* obj, Rec r, int i) {
     if (Py_TYPE(obj) == rt.type)
         if (PyObject* v = record_slots(obj)[i]) return Py_NewRef(v);
     return PyObject_GetAttr(obj, rt.names[i]);
-}
-
-PyObject* new_record_object(Rec r) {
-    const RecordRuntime& rt = runtime(r);
-    FreeList& free_list = g_free_lists[static_cast<int>(r)];
-    if (free_list.n == 0) return PyType_GenericAlloc(rt.type, 0);
-    // As PyType_GenericAlloc leaves it: zeroed, one reference, the type held, tracked.
-    PyObject* obj = free_list.items[--free_list.n];
-    std::memset(reinterpret_cast<char*>(obj) + sizeof(PyObject), 0,
-                static_cast<std::size_t>(rt.type->tp_basicsize) - sizeof(PyObject));
-    Py_INCREF(rt.type);
-    _Py_NewReference(obj);
-    PyObject_GC_Track(obj);
-    return obj;
 }
 
 PyObject* make_record(Rec r, std::initializer_list<PyObject*> values) {

@@ -13,7 +13,8 @@ struct Scratch {
     Text word, phone;
     std::vector<Text> syllables;
     Alignment aligned;
-    std::vector<SyllabeRec> built;
+    SyllableBuilder builder;
+    SyllableRecords records;
     bool busy = false;
 };
 
@@ -25,8 +26,14 @@ PyObject* run(Scratch& s, PyObject* word, PyObject* phone, const PhonemeClassifi
         syllabify_ipa(s.syllables, s.phone, classes);
         const Alignment& al = s.aligned;
         aligner(s.aligned, s.word, s.phone, table, silent);
-        build_syllabes(s.built, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, classes);
-        return syllabes_to_list(s.built);
+        // The records are made as the syllables are built.
+        try {
+            s.builder.build(s.records, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, classes);
+        } catch (...) {
+            s.records.reset();
+            throw;
+        }
+        return s.records.finish();
     });
 }
 

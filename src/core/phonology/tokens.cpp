@@ -44,12 +44,6 @@ bool is_ignored_char(char32_t c) noexcept {
     }
 }
 
-std::size_t phoneme_end(TextView ipa, std::size_t start) noexcept {
-    std::size_t i = start + 1;
-    while (i < ipa.size() && unicode::is_mark(ipa[i])) ++i;
-    return i;
-}
-
 std::size_t count_phonemes(TextView ipa) noexcept {
     std::size_t n = 0;
     for (std::size_t start = 0; start < ipa.size(); start = phoneme_end(ipa, start)) ++n;

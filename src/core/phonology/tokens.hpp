@@ -5,6 +5,7 @@
 
 #include "common/text.hpp"
 #include "phonology/phoneme_sets.hpp"
+#include "unicode/unicode.hpp"
 
 namespace vantro {
 
@@ -23,8 +24,13 @@ std::vector<Text> iter_phonemes(TextView ipa);
 // Same cut, as views into `ipa` (valid while `ipa` lives).
 std::vector<TextView> iter_phoneme_views(TextView ipa);
 
-// End of the token that starts at `start` (< ipa.size()).
-std::size_t phoneme_end(TextView ipa, std::size_t start) noexcept;
+// End of the token that starts at `start` (< ipa.size()). Inline: it runs
+// once per token; nothing below U+0300 is a mark.
+inline std::size_t phoneme_end(TextView ipa, std::size_t start) noexcept {
+    std::size_t i = start + 1;
+    while (i < ipa.size() && ipa[i] >= 0x300 && unicode::is_mark(ipa[i])) ++i;
+    return i;
+}
 
 // Same cut again, one view at a time, with nothing allocated.
 template <class F>

@@ -32,13 +32,14 @@ Text without(TextView s, char32_t drop) {
     return out;
 }
 
-// What a phoneme shows of its grapheme: the letters, no marker.
-Text letters_only(TextView s) {
-    Text out;
-    out.reserve(s.size());
+// What a phoneme shows of its grapheme: the letters, no marker. A view of
+// `s` itself when it holds no marker, else of `scratch`.
+TextView letters_only(TextView s, Text& scratch) {
+    if (s.find(SILENT_MARK) == TextView::npos && s.find(SHARED_MARK) == TextView::npos) return s;
+    scratch.clear();
     for (char32_t c : s)
-        if (c != SILENT_MARK && c != SHARED_MARK) out.push_back(c);
-    return out;
+        if (c != SILENT_MARK && c != SHARED_MARK) scratch.push_back(c);
+    return scratch;
 }
 
 struct MappedEntry {
@@ -48,22 +49,22 @@ struct MappedEntry {
 };
 
 using Parts = std::optional<std::array<TextView, 3>>;
-
-void append_bare_phonemes(std::vector<PhonemeRec>& group, TextView ipa) {
-    group.reserve(group.size() + count_phonemes(ipa));
-    for_each_phoneme(ipa, [&](TextView tok) { group.push_back(PhonemeRec{Text(tok), Text()}); });
-}
+using Group = SyllableSink::Group;
 
 // Onset, nucleus and coda from the IPA alone, every grapheme empty.
-void fill_without_letters(SyllabeRec& s, const Parts& decomp) {
+template <class Out>
+void fill_without_letters(Out& out, TextView phone, const Parts& decomp) {
+    auto bare = [&](Group g, TextView ipa) {
+        for_each_phoneme(ipa, [&](TextView tok) { out.phoneme(g, tok, TextView()); });
+    };
     if (!decomp) {
-        append_bare_phonemes(s.attaque, s.phone);
+        bare(Group::Attaque, phone);
         return;
     }
     const auto& [att, noy, cod] = *decomp;
-    append_bare_phonemes(s.attaque, att);
-    s.noyau.push_back(PhonemeRec{Text(noy), Text()});
-    append_bare_phonemes(s.coda, cod);
+    bare(Group::Attaque, att);
+    out.phoneme(Group::Noyau, noy, TextView());
+    bare(Group::Coda, cod);
 }
 
 // The syllable's ortho is built in one string; part_end[k] is where the part
@@ -99,11 +100,18 @@ private:
 };
 
 // Working buffers that keep their storage from word to word, one set per thread.
-struct BuilderBuffers {
+}  // namespace
+
+struct SyllableBuilder::Buffers {
     std::vector<MappedEntry> mapped;
     OrthoParts parts{8};
     Text bridge_letter;
+    Text letters;
 };
+
+namespace {
+
+using BuilderBuffers = SyllableBuilder::Buffers;
 
 // Out of line, so that the thread's copy is looked up once per call and not
 // at every use.
@@ -112,77 +120,106 @@ struct BuilderBuffers {
     return buffers;
 }
 
-void carry_to_previous(SyllabeRec& prev, const Text& bridge_letter, bool doubled_to_prev,
+void carry_to_previous(Text& prev_ortho, Span& prev_span, const Text& bridge_letter, bool doubled_to_prev,
                        const std::vector<MappedEntry>& mapped, std::int64_t word_offset) {
     if (!bridge_letter.empty()) {
-        if (prev.ortho.ends_with(bridge_letter)) prev.ortho.resize(prev.ortho.size() - bridge_letter.size());
-        prev.ortho.push_back(U'(');
-        prev.ortho.append(bridge_letter);
-        prev.ortho.push_back(U')');
+        if (prev_ortho.ends_with(bridge_letter)) prev_ortho.resize(prev_ortho.size() - bridge_letter.size());
+        prev_ortho.push_back(U'(');
+        prev_ortho.append(bridge_letter);
+        prev_ortho.push_back(U')');
         if (!mapped.empty()) {
             const Span& bridge = mapped.front().span;
             if (bridge.start < bridge.end) {
                 std::int64_t bridge_abs_end = add_offset(word_offset, bridge.end);
-                if (bridge_abs_end > prev.span.end) prev.span.end = bridge_abs_end;
+                if (bridge_abs_end > prev_span.end) prev_span.end = bridge_abs_end;
             }
         }
     } else if (doubled_to_prev) {
-        prev.ortho.push_back(SHARED_MARK);
+        prev_ortho.push_back(SHARED_MARK);
     }
 }
 
 // Onset, nucleus and coda take their IPA from the decomposition and their
 // graphemes from the mapped entries, by position.
-void fill_constituents(SyllabeRec& syl, const Parts& decomp, const std::vector<MappedEntry>& mapped) {
+template <class Out>
+void fill_constituents(Out& out, const Parts& decomp, const std::vector<MappedEntry>& mapped, Text& scratch) {
     if (!decomp) {
-        syl.attaque.reserve(mapped.size());
-        for (const MappedEntry& m : mapped) syl.attaque.push_back(PhonemeRec{Text(m.token), letters_only(m.grapheme)});
+        for (const MappedEntry& m : mapped) out.phoneme(Group::Attaque, m.token, letters_only(m.grapheme, scratch));
         return;
     }
     const auto& [att, noy, cod] = *decomp;
     std::size_t idx = 0;
     auto next_grapheme = [&] {
         const std::size_t i = idx++;
-        return i < mapped.size() ? letters_only(mapped[i].grapheme) : Text();
+        return i < mapped.size() ? letters_only(mapped[i].grapheme, scratch) : TextView();
     };
-    syl.attaque.reserve(count_phonemes(att));
-    for_each_phoneme(att, [&](TextView tok) { syl.attaque.push_back(PhonemeRec{Text(tok), next_grapheme()}); });
-    syl.noyau.push_back(PhonemeRec{Text(noy), next_grapheme()});
-    syl.coda.reserve(count_phonemes(cod));
-    for_each_phoneme(cod, [&](TextView tok) { syl.coda.push_back(PhonemeRec{Text(tok), next_grapheme()}); });
+    for_each_phoneme(att, [&](TextView tok) { out.phoneme(Group::Attaque, tok, next_grapheme()); });
+    out.phoneme(Group::Noyau, noy, next_grapheme());
+    for_each_phoneme(cod, [&](TextView tok) { out.phoneme(Group::Coda, tok, next_grapheme()); });
 }
 
-// `classes` is the PhonemeSets or a PhonemeClassifier: whatever tells vowels apart.
-template <class Classes>
-void build_into(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
-                const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans, std::int64_t word_offset,
-                bool alignment_ok, const Classes& classes) {
-    const bool with_letters = alignment_ok && !dec_ph.empty();
-    BuilderBuffers& b = builder_buffers();
-    std::vector<MappedEntry>& mapped = b.mapped;
-    OrthoParts& parts = b.parts;
-    Text& bridge_letter = b.bridge_letter;
-
-    // Syllables already in `out` are reused, storage included.
-    std::size_t count = 0;
-    auto next_syllable = [&](const Text& phone) -> SyllabeRec& {
-        if (count == out.size()) out.emplace_back();
-        SyllabeRec& s = out[count++];
+// Syllables into a vector of SyllabeRec, whose elements (and their storage)
+// are reused from call to call.
+class RecordsOut {
+public:
+    explicit RecordsOut(std::vector<SyllabeRec>& v) : v_(v) {}
+    void begin(TextView phone) {
+        if (count_ == v_.size()) v_.emplace_back();
+        SyllabeRec& s = v_[count_++];
         s.phone.assign(phone);
         s.ortho.clear();
         s.span = Span{0, 0};
         s.attaque.clear();
         s.noyau.clear();
         s.coda.clear();
-        return s;
-    };
+    }
+    void phoneme(Group g, TextView ipa, TextView letters) {
+        SyllabeRec& s = v_[count_ - 1];
+        auto& group = g == Group::Attaque ? s.attaque : g == Group::Noyau ? s.noyau : s.coda;
+        group.push_back(PhonemeRec{Text(ipa), Text(letters)});
+    }
+    Text& ortho() { return v_[count_ - 1].ortho; }
+    Span& span() { return v_[count_ - 1].span; }
+    void finish() { v_.resize(count_); }
+
+private:
+    std::vector<SyllabeRec>& v_;
+    std::size_t count_ = 0;
+};
+
+// Syllables handed to a SyllableSink as they come.
+class SinkOut {
+public:
+    explicit SinkOut(SyllableSink& sink) : sink_(sink) {}
+    void begin(TextView phone) { sink_.begin(phone); }
+    void phoneme(Group g, TextView ipa, TextView letters) { sink_.phoneme(g, ipa, letters); }
+    Text& ortho() { return sink_.ortho(); }
+    Span& span() { return sink_.span(); }
+    void finish() {}
+
+private:
+    SyllableSink& sink_;
+};
+
+// `classes` is the PhonemeSets or a PhonemeClassifier: whatever tells vowels apart.
+template <class Out, class Classes>
+void build_into(Out& out, BuilderBuffers& b, const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+                const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans, std::int64_t word_offset,
+                bool alignment_ok, const Classes& classes) {
+    const bool with_letters = alignment_ok && !dec_ph.empty();
+    std::vector<MappedEntry>& mapped = b.mapped;
+    OrthoParts& parts = b.parts;
+    Text& bridge_letter = b.bridge_letter;
+    std::size_t count = 0;
 
     std::size_t cursor = 0;
     for (const Text& syll_phone : syll_phones) {
         const Parts decomp = decouper_syllabe_views(syll_phone, classes);
 
         if (!with_letters) {
-            fill_without_letters(next_syllable(syll_phone), decomp);
+            out.begin(syll_phone);
+            ++count;
+            fill_without_letters(out, syll_phone, decomp);
             continue;
         }
 
@@ -234,14 +271,15 @@ void build_into(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phon
         if (!seen_span || rel_start >= rel_end) rel_start = rel_end = 0;
         const Span span{add_offset(word_offset, rel_start), add_offset(word_offset, rel_end)};
 
-        if (count > 0) carry_to_previous(out[count - 1], bridge_letter, doubled_to_prev, mapped, word_offset);
+        if (count > 0) carry_to_previous(out.ortho(), out.span(), bridge_letter, doubled_to_prev, mapped, word_offset);
 
-        SyllabeRec& syl = next_syllable(syll_phone);
-        syl.ortho.assign(parts.text());
-        syl.span = span;
-        fill_constituents(syl, decomp, mapped);
+        out.begin(syll_phone);
+        ++count;
+        out.ortho().assign(parts.text());
+        out.span() = span;
+        fill_constituents(out, decomp, mapped, b.letters);
     }
-    out.resize(count);
+    out.finish();
 }
 
 }  // namespace
@@ -250,14 +288,27 @@ void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_
                     const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
                     const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
                     const PhonemeSets& sets) {
-    build_into(out, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, sets);
+    RecordsOut records(out);
+    build_into(records, builder_buffers(), syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, sets);
 }
 
 void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_phones,
                     const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
                     const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
                     const PhonemeClassifier& classifier) {
-    build_into(out, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, classifier);
+    RecordsOut records(out);
+    build_into(records, builder_buffers(), syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok,
+               classifier);
+}
+
+SyllableBuilder::SyllableBuilder() : buffers_(std::make_unique<Buffers>()) {}
+SyllableBuilder::~SyllableBuilder() = default;
+
+void SyllableBuilder::build(SyllableSink& sink, const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+                            const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans,
+                            std::int64_t word_offset, bool alignment_ok, const PhonemeClassifier& classifier) {
+    SinkOut out(sink);
+    build_into(out, *buffers_, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok, classifier);
 }
 
 std::vector<SyllabeRec> build_syllabes(const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,

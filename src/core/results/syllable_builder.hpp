@@ -1,6 +1,8 @@
 // Lays IPA syllables over an alignment: letters, spans, onset/nucleus/coda.
 #pragma once
 
+#include <memory>
+
 #include "common/text.hpp"
 #include "phonology/phoneme_sets.hpp"
 #include "results/syllable.hpp"
@@ -31,5 +33,41 @@ void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_
                     const std::vector<Text>& dec_ph, const std::vector<Text>& dec_gr,
                     const std::vector<Span>& dec_spans, std::int64_t word_offset, bool alignment_ok,
                     const PhonemeClassifier& classifier);
+
+// Receives the syllables of build_syllabes one after the other. The letters
+// and span of the syllable last begun may still change (a letter it shares
+// with the next syllable is added) until the next begin() or the end of the
+// build; phonemes never change once given. Views are valid during the call.
+class SyllableSink {
+public:
+    enum class Group { Attaque, Noyau, Coda };
+    virtual void begin(TextView phone) = 0;
+    virtual void phoneme(Group group, TextView ipa, TextView letters) = 0;
+    // The letters and span of the syllable last begun.
+    virtual Text& ortho() = 0;
+    virtual Span& span() = 0;
+
+protected:
+    ~SyllableSink() = default;
+};
+
+// build_syllabes into a sink, with working storage of its own: a sink may
+// run code that builds other words (with other builders) meanwhile.
+class SyllableBuilder {
+public:
+    SyllableBuilder();
+    ~SyllableBuilder();
+    SyllableBuilder(const SyllableBuilder&) = delete;
+    SyllableBuilder& operator=(const SyllableBuilder&) = delete;
+
+    void build(SyllableSink& sink, const std::vector<Text>& syll_phones, const std::vector<Text>& dec_ph,
+               const std::vector<Text>& dec_gr, const std::vector<Span>& dec_spans, std::int64_t word_offset,
+               bool alignment_ok, const PhonemeClassifier& classifier);
+
+    struct Buffers;
+
+private:
+    std::unique_ptr<Buffers> buffers_;
+};
 
 }  // namespace vantro

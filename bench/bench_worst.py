@@ -16,12 +16,14 @@
 from __future__ import annotations
 
 import re
+import subprocess
+import sys
 
 import _common as c
 
 N_HUGE = 100_000
 LIMIT_TARGET_S = 0.25     # one search at the input limit
-GROWTH_TARGET = 20.0      # time(4n) / time(n) near the limit: at most about quadratic
+GROWTH_TARGET = 20.0      # memory(4n) / memory(n) near the limit: at most about quadratic
 REFUSE_TARGET_S = 0.001   # refusal of an input above the limit
 HUGE_TARGET_US = 20.0     # any public function on 100,000 code points, per code point
 
@@ -45,6 +47,30 @@ def families(n: int) -> dict[str, tuple[str, str]]:
         "ss*n / s*n": ("ss" * (n // 2), "s" * (n // 2)),
         "gn*n / ɲ*n": ("gn" * (n // 2), "ɲ" * (n // 2)),
     }
+
+
+# Peak memory one search adds, in kB, measured in a fresh interpreter. The
+# peak is the process's own (VmHWM): ru_maxrss would carry the parent's over exec.
+MEMORY_PROBE = """
+import re, sys
+import vantro_aligneur.vantro_aligneur as m
+
+def peak_kb():
+    with open("/proc/self/status", encoding="ascii") as fh:
+        return int(re.search(r"VmHWM:\\s*(\\d+)", fh.read()).group(1))
+
+m._aligner("chocolat", "ʃɔkɔla")
+word, phone = sys.stdin.read().split("\\n")
+before = peak_kb()
+m._aligner(word, phone)
+print(peak_kb() - before)
+"""
+
+
+def search_memory_kb(word: str, phone: str) -> int:
+    out = subprocess.run([sys.executable, "-c", MEMORY_PROBE], input=word + "\n" + phone, capture_output=True,
+                         text=True, encoding="utf-8", check=True)
+    return int(out.stdout)
 
 
 def best_time(fn, *args, repeat: int = 3) -> tuple[float, object]:
@@ -154,7 +180,12 @@ def main() -> int:
     rows.add("search at limit (slowest)", f"ms ({slowest_at_limit[1]})", slowest_at_limit[0] * 1e3,
              LIMIT_TARGET_S * 1e3, unit_fmt="{:.2f}")
     if worst_growth[1]:
-        rows.add("search growth n -> 4n", f"ratio ({worst_growth[1]})", worst_growth[0], GROWTH_TARGET,
+        name = worst_growth[1]
+        rows.add("search time n -> 4n", f"ratio ({name})", worst_growth[0], unit_fmt="{:.1f}")
+        kb_quarter = search_memory_kb(*families(quarter)[name])
+        kb_limit = search_memory_kb(*families(limit)[name])
+        print(f"  {name}: {kb_limit} kB at n={limit}, {kb_quarter} kB at n={quarter}")
+        rows.add("search memory n -> 4n", f"ratio ({name})", kb_limit / max(kb_quarter, 1), GROWTH_TARGET,
                  unit_fmt="{:.1f}")
 
     # 2. Above the limit: refused at once.

@@ -14,7 +14,7 @@ and reports:
 
 Backends:
   native     the built extension (vantro_aligneur.vantro_aligneur)
-  reference  tests/reference_search.py with scripts/syllable_reference.py
+  reference  the Python models of tests/reference_pipeline.py
              (slow; use --sample)
 
     python3 scripts/build_corpus.py /tmp/corpus.tsv
@@ -53,25 +53,28 @@ class ReferenceBackend:
 
     def __init__(self, data_path: str):
         sys.path.insert(0, str(ROOT / "tests"))
-        sys.path.insert(0, str(ROOT / "scripts"))
-        import reference_search  # noqa: PLC0415
-        import syllable_reference  # noqa: PLC0415
+        import reference_pipeline  # noqa: PLC0415
 
         doc = json.loads(pathlib.Path(data_path).read_text(encoding="utf-8"))
-        self._ref = reference_search
-        self._syl = syllable_reference
-        self.table = doc["phone_to_graphemes"]
-        self.silent = set(doc["lettres_muettes_possibles"])
-        self.phonology = syllable_reference.Phonology(doc["alphabet_ipa"])
+        self._pipeline = reference_pipeline
+        self.tables = reference_pipeline.Tables(
+            alphabet=doc["alphabet_ipa"],
+            phone_to_graphemes=doc["phone_to_graphemes"],
+            liaison_consonnes=doc["liaison_consonnes"],
+            lettres_muettes=set(doc["lettres_muettes_possibles"]),
+        )
+        self.table = self.tables.phone_to_graphemes
+        self.silent = self.tables.lettres_muettes
+        self._align = reference_pipeline.reference_aligner(self.tables)
 
     def align(self, word: str, phone: str):
-        return self._ref.aligner_reference(word, phone, self.table, self.silent)
+        return self._align(word, phone)
 
     def syllable_orthos(self, word: str, phone: str, alignment) -> list[str]:
         dec_ph, dec_gr, dec_spans, ok = alignment
-        sylls = self._syl.build_syllabes(self.phonology, self.phonology.syllabify(phone),
-                                         dec_ph, dec_gr, dec_spans, 0, ok)
-        return [s.ortho for s in sylls]
+        syll_phones = self._pipeline.syllabify_ipa(phone, self.tables)
+        sylls = self._pipeline.build_syllabes(syll_phones, dec_ph, dec_gr, dec_spans, 0, ok, self.tables)
+        return [s[1] for s in sylls]
 
 
 class NativeBackend:

@@ -6,6 +6,8 @@
 # the input that did it is kept in build/fuzz/findings/.
 #
 # Usage: scripts/fuzz.sh [SECONDS]   (default 60, per target)
+# Environment: VANTRO_FUZZ_SEED, libFuzzer's seed (default 0: a new one each
+# run; a fixed one repeats the same exploration, as the test run does).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -13,6 +15,7 @@ SECONDS_PER_TARGET="${1:-60}"
 OUT="${VANTRO_FUZZ_DIR:-$ROOT/build/fuzz}"
 CXX="${VANTRO_FUZZ_CXX:-clang++}"
 JOBS="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
+SEED="${VANTRO_FUZZ_SEED:-0}"
 TARGETS=(search syllabify)
 
 log() { echo "[fuzz] $*" >&2; }
@@ -60,7 +63,7 @@ for t in "${TARGETS[@]}"; do
     seeds=("$ROOT/fuzz/seed/$t")
     [ -d "$OUT/seed-$t" ] && seeds+=("$OUT/seed-$t")
     log "fuzz_$t for ${SECONDS_PER_TARGET}s"
-    if ! "$OUT/fuzz_$t" "$corpus" "${seeds[@]}" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 \
+    if ! "$OUT/fuzz_$t" "$corpus" "${seeds[@]}" -max_total_time="$SECONDS_PER_TARGET" -seed="$SEED" -timeout=10 \
             -rss_limit_mb=2048 -max_len=1024 -dict="$ROOT/fuzz/$t.dict" -print_final_stats=1 \
             -artifact_prefix="$OUT/findings/$t-" > "$OUT/fuzz_$t.log" 2>&1; then
         status=1

@@ -32,6 +32,17 @@ def iter_phonemes(ipa: str) -> list[str]:
     return tokens
 
 
+# "İ" (U+0130) is the one character whose lower case is two characters (an
+# "i" and a combining dot). The word is read with it as a plain "i", so that
+# positions in the lower-cased word are positions in the word.
+def lower_char(ch: str) -> str:
+    return "i" if ch == "\u0130" else ch.lower()
+
+
+def lower_word(ortho: str) -> str:
+    return ortho.replace("\u0130", "I").lower()
+
+
 def alignement_v2_reference(
     ortho: str,
     phone: str,
@@ -40,7 +51,7 @@ def alignement_v2_reference(
     word_boundaries: list[int] | None = None,
 ) -> tuple[list[str], list[str], bool]:
     ortho_orig = ortho
-    ortho_norm = ortho.lower()
+    ortho_norm = lower_word(ortho)
     phone_tokens = iter_phonemes(phone.lower())
     M = len(ortho_orig)
 
@@ -122,7 +133,7 @@ def alignement_v2_reference(
             if pos_ortho < M and align_gr:
                 for k in range(pos_ortho, M):
                     ch = ortho_orig[k]
-                    if ch.lower() not in lettres_muettes:
+                    if lower_char(ch) not in lettres_muettes:
                         return
                     align_gr[-1] += ch + SILENT_MARK
                     muettes += 1
@@ -158,9 +169,9 @@ def alignement_v2_reference(
         # 9. silent letter where nothing can be read
         if pos_ortho < M and not possible_here:
             ch = ortho_orig[pos_ortho]
-            if ch.lower() in lettres_muettes:
+            if lower_char(ch) in lettres_muettes:
                 mu = ch + SILENT_MARK
-                if ch.lower() == "h":
+                if lower_char(ch) == "h":
                     dfs(elements, i_el, pos_ortho + 1, align_ph, align_gr, pending + mu, muettes + 1, True)
                 elif align_gr:
                     saved = align_gr[-1]
@@ -175,7 +186,7 @@ def alignement_v2_reference(
             pos_ortho < M
             and possible_here
             and pos_ortho in boundary_muet_positions
-            and ortho_orig[pos_ortho].lower() in ("e", "s")
+            and lower_char(ortho_orig[pos_ortho]) in ("e", "s")
         ):
             ch = ortho_orig[pos_ortho]
             mu = ch + SILENT_MARK

@@ -44,3 +44,32 @@ def test_largest_positions_that_fit_are_exact():
 def test_word_boundaries_at_the_ends_of_the_range(boundaries):
     # fuzz_search: the boundary -2^63 made "boundary - 1" wrap around.
     assert va._aligner("pas", "pa", boundaries) == va._aligner("pas", "pa")
+
+
+def letters(graphemes):
+    return "".join(g.replace("°", "").replace("²", "") for g in graphemes)
+
+
+@pytest.mark.parametrize("word, phone", [
+    ("défibrİr", "defibʁœʁ"),   # fuzz_search: the last span ended past the word
+    ("İl", "il"),
+    ("CHİMİE", "ʃimi"),
+    ("İİİ", "iii"),
+])
+def test_dotted_capital_i_keeps_positions_in_the_word(word, phone):
+    # Its lower case is two characters; the search reads it as a plain "i".
+    dec_ph, dec_gr, spans, ok = va._aligner(word, phone)
+    assert ok
+    assert letters(dec_gr) == word
+    assert all(0 <= s <= e <= len(word) for s, e in spans)
+    assert [word[s:e] for s, e in spans] == [g.replace("°", "").replace("²", "") for g in dec_gr]
+    syllabes = va.VantroSyllabeur().analyze(word, phone).syllabes
+    assert all(0 <= s.span[0] <= s.span[1] <= len(word) for s in syllabes)
+    assert "".join(s.ortho.replace("°", "").replace("²", "") for s in syllabes) == word
+
+
+def test_dotted_capital_i_in_a_reading_group():
+    mots = [va.MotAnalyse(Token("l'", (0, 2)), "l"), va.MotAnalyse(Token("İle", (2, 5)), "il")]
+    groupes = va.syllabifier_groupes(va.construire_groupes(mots))
+    spans = [s.span for g in groupes for s in g.syllabes]
+    assert spans and all(0 <= s <= e <= 5 for s, e in spans)

@@ -1,5 +1,7 @@
 #include "alignment/search_word.hpp"
 
+#include <algorithm>
+
 #include "phonology/tokens.hpp"
 #include "unicode/unicode.hpp"
 
@@ -26,7 +28,17 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
             if (c >= U'A' && c <= U'Z') c += 32;
         }
     } else {
-        norm = unicode::to_lower(ortho);
+        // "İ" (U+0130) is the one character whose lower case is two
+        // characters ("i" and a combining dot). It is read as a plain "i":
+        // then a position in the lower-cased word is the same position in
+        // the word, and the spans and the written case stay within it.
+        if (ortho.find(U'\u0130') == TextView::npos) {
+            norm = unicode::to_lower(ortho);
+        } else {
+            Text plain(ortho);
+            std::replace(plain.begin(), plain.end(), U'\u0130', U'I');
+            norm = unicode::to_lower(plain);
+        }
     }
 
     // Single ASCII letters of the set answer from a bit mask; anything else

@@ -94,6 +94,15 @@ def time_once(fn, *args) -> tuple[float, object]:
     return time.perf_counter() - t0, r
 
 
+def rss_kb() -> int:
+    """Resident memory of this process, in kB."""
+    with open("/proc/self/status", encoding="ascii") as fh:
+        for line in fh:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
 # ---------------------------------------------------------------- results
 
 

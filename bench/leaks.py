@@ -22,14 +22,6 @@ from hot_calls import cases  # noqa: E402
 GROWTH_TARGET_KB = 1024
 
 
-def rss_kb() -> int:
-    with open("/proc/self/status", encoding="ascii") as fh:
-        for line in fh:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
-
-
 def main() -> int:
     ap = c.parser(__doc__.splitlines()[0])
     ap.add_argument("--calls", type=int, default=1_000_000, help="calls of each operation (divided by its cost)")
@@ -48,13 +40,13 @@ def main() -> int:
             call()
         gc.collect()
         counts = [sys.getrefcount(w) for w in watched]
-        rss0 = rss_kb()
+        rss0 = c.rss_kb()
         t0 = time.perf_counter()
         for _ in range(n):
             call()
         elapsed = time.perf_counter() - t0
         gc.collect()
-        rss1 = rss_kb()
+        rss1 = c.rss_kb()
         after = [sys.getrefcount(w) for w in watched]
         moved = [(b, a) for b, a in zip(counts, after) if a != b]
         ok = rss1 - rss0 <= GROWTH_TARGET_KB and not moved

@@ -19,17 +19,9 @@ import _common as c
 GROWTH_TARGET_KB = 512
 
 
-def rss_kb() -> int:
-    with open("/proc/self/status", encoding="ascii") as fh:
-        for line in fh:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
-
-
 def settle() -> tuple[int, int]:
     gc.collect()
-    return rss_kb(), len(gc.get_objects())
+    return c.rss_kb(), len(gc.get_objects())
 
 
 def run_phase(rows, name: str, step, calls: int, report_every: int) -> None:
@@ -41,7 +33,7 @@ def run_phase(rows, name: str, step, calls: int, report_every: int) -> None:
     for i in range(calls):
         step(i)
         if (i + 1) % report_every == 0:
-            marks.append(rss_kb())
+            marks.append(c.rss_kb())
     rss1, objs1 = settle()
     print(f"  {name}: RSS {rss0} kB -> {rss1} kB after {calls} calls; samples {marks}")
     rows.add(f"memory: {name}", f"RSS growth kB over {calls:,} calls", rss1 - rss0, GROWTH_TARGET_KB,

@@ -1,5 +1,18 @@
 import os
 import sys
 
+import pytest
+
 # The pure-Python reference implementations live beside the tests.
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+
+@pytest.fixture(scope="module")
+def library():
+    """The in-process espeak-ng phonemizer; the test is skipped without the library."""
+    from vantro_aligneur import vantro_aligneur as va
+
+    try:
+        return va.EspeakLibPhonemizer()
+    except RuntimeError as exc:
+        pytest.skip(f"libespeak-ng missing: {exc}")

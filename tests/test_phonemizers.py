@@ -206,14 +206,6 @@ def test_adapter_needs_predict():
 
 # ---- EspeakLibPhonemizer --------------------------------------------------------------
 
-@pytest.fixture(scope="module")
-def library():
-    try:
-        return va.EspeakLibPhonemizer()
-    except RuntimeError as exc:
-        pytest.skip(f"libespeak-ng missing: {exc}")
-
-
 @pytest.mark.skipif(shutil.which("espeak-ng") is None, reason="espeak-ng program missing")
 @pytest.mark.parametrize("word", ["chocolat", "-h", "--version", "tee", "porte-manteau", "aujourd'hui",
                                   "bonjour, le monde. oui", "", "Éléphant", "12",

@@ -952,14 +952,6 @@ def test_espeak_start_failures_propagate(word, error, at_version):
         assert r == ("raised", error) and ph._available is True
 
 
-@pytest.fixture(scope="module")
-def library():
-    try:
-        return va.EspeakLibPhonemizer()
-    except RuntimeError as exc:
-        pytest.skip(f"libespeak-ng missing: {exc}")
-
-
 @given(word=st.one_of(texts.filter(lambda s: len(s) < 300), st.sampled_from(french_words())))
 @examples(150)  # 150 inputs
 def test_espeak_library_on_any_text(library, word):

@@ -16,7 +16,9 @@ namespace vantro::py {
 int add_phonology_functions(PyObject* module);
 int add_alignment_functions(PyObject* module);
 int add_results_functions(PyObject* module);
-int add_groups_functions(PyObject* module);
+int add_grouping_functions(PyObject* module);
+int add_formula_functions(PyObject* module);
+int add_group_syllabifier_functions(PyObject* module);
 int add_frontend(PyObject* module);
 
 }  // namespace vantro::py

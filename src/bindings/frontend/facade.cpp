@@ -2,11 +2,14 @@
 // directly (it is the hot path); the sentence operations chain the module's
 // own E1 and E2 functions, looked up at call time.
 
+#include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/frontend/host.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
+#include "frontend/complete_analysis.hpp"
+#include "frontend/text_words.hpp"
 #include "phonology/sonority.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/frontend/word_syllables.hpp"
@@ -86,7 +89,7 @@ VANTRO_FASTCALL(facade_with_espeak) {
 // The analysis of one word; `phone` is nullptr or None when not given.
 PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
     if (!phone) phone = Py_None;
-    if (log_at(g_names.level_debug, g_names.debug, "analyze() word=%r phone=%r", {word, phone}) < 0) return nullptr;
+    if (log_at(g_level_debug, g_names.debug, "analyze() word=%r phone=%r", {word, phone}) < 0) return nullptr;
     Ref produced;
     if (phone == Py_None) {
         PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
@@ -123,24 +126,19 @@ VANTRO_FASTCALL(facade_analyze_text) {
     const char* names[] = {"text", nullptr};
     PyObject* a[1];
     if (!parse_args({"analyze_text", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "text")) return nullptr;
-    Ref words(PyObject_CallMethodOneArg(word_pattern(), g_names.findall, a[0]));
-    if (!words) return nullptr;
-    if (!PyList_Check(words.get())) {
-        raise_expected("list", words.get());
-        return nullptr;
-    }
-    const Py_ssize_t n = PyList_GET_SIZE(words.get());
-    Ref out(PyList_New(n));
-    if (!out) return nullptr;
-    // A subclass that redefines analyze gets its own analyze for every word.
-    const bool own = Py_TYPE(self) == g_facade;
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        PyObject* word = PyList_GET_ITEM(words.get(), i);
-        PyObject* r = own ? analyze_word(self, word, nullptr) : PyObject_CallMethodOneArg(self, g_names.analyze, word);
-        if (!r) return nullptr;
-        PyList_SET_ITEM(out.get(), i, r);
-    }
-    return out.release();
+    return guarded([&]() -> PyObject* {
+        const std::vector<Span> words = find_words(to_text(a[0]));
+        Ref out = take(PyList_New(static_cast<Py_ssize_t>(words.size())));
+        // A subclass that redefines analyze gets its own analyze for every word.
+        const bool own = Py_TYPE(self) == g_facade;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            Ref word = take(PyUnicode_Substring(a[0], words[i].start, words[i].end));
+            PyObject* r = own ? analyze_word(self, word.get(), nullptr)
+                              : PyObject_CallMethodOneArg(self, g_names.analyze, word.get());
+            PyList_SET_ITEM(out.get(), static_cast<Py_ssize_t>(i), need(r));
+        }
+        return out.release();
+    });
 }
 
 VANTRO_FASTCALL(facade_syllabify_ipa) {
@@ -172,56 +170,66 @@ PyObject* call_stage(PyObject* name, std::initializer_list<PyObject*> args) {
     return r;
 }
 
-// Moves the readings from word positions to the positions of the groups
-// holding those words, and marks those groups as formulas.
-PyObject* readings_by_group(PyObject* groupes, PyObject* lectures) {
-    Ref by_group(PyDict_New());
-    if (!by_group) return nullptr;
-    if (lectures == Py_None) return by_group.release();
-    const int any = PyObject_IsTrue(lectures);
-    if (any <= 0) return any < 0 ? nullptr : by_group.release();
-    long long mot_idx = 0;
-    // Walked as a Python loop would: the list's length is read at each step.
-    for (Py_ssize_t gi = 0; gi < PyList_GET_SIZE(groupes); ++gi) {
-        Ref groupe = Ref::borrow(PyList_GET_ITEM(groupes, gi));
-        Ref mots(PyObject_GetAttr(groupe.get(), g_names.mots));
-        if (!mots) return nullptr;
-        Ref it(PyObject_GetIter(mots.get()));
-        if (!it) return nullptr;
-        Ref key_gi;
-        while (PyObject* raw = PyIter_Next(it.get())) {
-            Py_DECREF(raw);
-            Ref key(PyLong_FromLongLong(mot_idx));
-            if (!key) return nullptr;
-            const int has = PySequence_Contains(lectures, key.get());
-            if (has < 0) return nullptr;
-            if (has) {
-                Ref lecture(PyObject_GetItem(lectures, key.get()));
-                if (!lecture) return nullptr;
-                if (!key_gi) key_gi = Ref(PyLong_FromSsize_t(gi));
-                if (!key_gi || PyDict_SetItem(by_group.get(), key_gi.get(), lecture.get()) < 0 ||
-                    PyObject_SetAttr(groupe.get(), g_names.est_formule, Py_True) < 0)
-                    return nullptr;
-            }
-            ++mot_idx;
-        }
-        if (PyErr_Occurred()) return nullptr;
-    }
-    return by_group.release();
-}
+// The groups E1 returned and the caller's readings by word position, as
+// move_readings_to_groups walks them: the groups are counted as the walk
+// goes, as a Python loop over the list would.
+class ReadingsWalk {
+public:
+    ReadingsWalk(PyObject* groupes, PyObject* lectures, PyObject* by_group)
+        : groupes_(groupes), lectures_(lectures), by_group_(by_group) {}
 
-// The words' texts joined with single spaces.
+    bool any_reading() const { return lectures_ != Py_None && truth(lectures_); }
+    bool has_group(std::size_t gi) const { return static_cast<Py_ssize_t>(gi) < PyList_GET_SIZE(groupes_); }
+    template <class F>
+    void for_each_word(std::size_t gi, F&& f) {
+        groupe_ = Ref::borrow(PyList_GET_ITEM(groupes_, static_cast<Py_ssize_t>(gi)));
+        Ref it = take(PyObject_GetIter(attr(groupe_.get(), g_names.mots).get()));
+        while (PyObject* word = PyIter_Next(it.get())) {
+            Py_DECREF(word);
+            f();
+        }
+        if (PyErr_Occurred()) throw PythonError{};
+    }
+    bool has_reading(std::size_t word) {
+        key_ = take(PyLong_FromSize_t(word));
+        return need_status(PySequence_Contains(lectures_, key_.get())) != 0;
+    }
+    void give_reading(std::size_t gi, std::size_t) {
+        Ref lecture = take(PyObject_GetItem(lectures_, key_.get()));
+        Ref group_key = take(PyLong_FromSize_t(gi));
+        need_status(PyDict_SetItem(by_group_, group_key.get(), lecture.get()));
+        need_status(PyObject_SetAttr(groupe_.get(), g_names.est_formule, Py_True));
+    }
+
+private:
+    PyObject* groupes_;
+    PyObject* lectures_;
+    PyObject* by_group_;
+    Ref groupe_;  // the group being walked
+    Ref key_;     // the word position last asked
+};
+
+// The words' texts, joined into the sentence's text. All are read before a
+// text that is no str is refused, as str.join would.
 PyObject* sentence_text(PyObject* mots) {
-    Ref texts(PyList_New(0));
-    if (!texts) return nullptr;
+    std::vector<Text> words;
+    words.reserve(static_cast<std::size_t>(PyList_GET_SIZE(mots)));
+    Ref refused;
     for (Py_ssize_t i = 0; i < PyList_GET_SIZE(mots); ++i) {
         Ref mot = Ref::borrow(PyList_GET_ITEM(mots, i));  // the look-up may change the list
-        Ref text(PyObject_GetAttr(mot.get(), g_names.text));
-        if (!text || PyList_Append(texts.get(), text.get()) < 0) return nullptr;
+        Ref text = take(PyObject_GetAttr(mot.get(), g_names.text));
+        if (refused) continue;
+        if (PyUnicode_Check(text.get()))
+            words.push_back(to_text(text.get()));
+        else
+            refused = text;
     }
-    Ref space(PyUnicode_FromString(" "));
-    if (!space) return nullptr;
-    return PyUnicode_Join(space.get(), texts.get());
+    if (refused) {
+        PyErr_Format(PyExc_TypeError, "sequence item %zd: expected str instance, %.80s found",
+                     static_cast<Py_ssize_t>(words.size()), Py_TYPE(refused.get())->tp_name);
+        throw PythonError{};
+    }
+    return from_text(vantro::sentence_text(words));
 }
 
 VANTRO_FASTCALL(facade_analyser_complet) {
@@ -239,19 +247,26 @@ VANTRO_FASTCALL(facade_analyser_complet) {
     }
     Ref count(PyLong_FromSsize_t(PyList_GET_SIZE(mots)));
     if (!count ||
-        log_at(g_names.level_debug, g_names.debug, "analyser_complet() called with %s mots", {count.get()}) < 0)
+        log_at(g_level_debug, g_names.debug, "analyser_complet() called with %s mots", {count.get()}) < 0)
         return nullptr;
     Ref groupes(call_stage(g_names.construire_groupes, {mots, options.get()}));
     if (!groupes) return nullptr;
-    Ref by_group(readings_by_group(groupes.get(), lectures));
+    Ref by_group(PyDict_New());
     if (!by_group) return nullptr;
+    PyObject* texte = guarded([&] {
+        ReadingsWalk walk(groupes.get(), lectures, by_group.get());
+        move_readings_to_groups(walk);
+        return Py_NewRef(Py_None);
+    });
+    if (!texte) return nullptr;
+    Py_DECREF(texte);
     Ref resultats(call_stage(g_names.syllabifier_groupes, {groupes.get(), by_group.get()}));
     if (!resultats) return nullptr;
-    PyObject* texte = sentence_text(mots);
+    texte = guarded([&] { return sentence_text(mots); });
     if (!texte) return nullptr;
     Ref result(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
     if (!result) return nullptr;
-    const int may = log_may_emit(g_names.level_info);
+    const int may = log_may_emit(g_level_info);
     if (may < 0) return nullptr;
     if (may) {
         Ref nb_groupes(PyObject_GetAttr(result.get(), g_names.nb_groupes));

@@ -4,43 +4,22 @@
 
 namespace vantro::py::front {
 
-Names g_names{};
+PyObject* g_level_debug = nullptr;
+PyObject* g_level_info = nullptr;
 
 namespace {
 
 PyObject* g_subprocess = nullptr;    // the subprocess module
 PyObject* g_logger_type = nullptr;   // logging.Logger
-PyObject* g_word_pattern = nullptr;  // compiled pattern of analyze_text
 PyObject* g_capture_kwnames = nullptr;  // ("capture_output", "timeout")
 PyObject* g_timeout = nullptr;          // 5
-
-// Words of a text: runs of Latin letters, with apostrophe or hyphen pieces.
-constexpr const char* kWordPattern =
-    "[a-zA-Z\xC3\x80-\xC3\xBF\xC4\x80-\xC9\x8F]+(?:['-][a-zA-Z\xC3\x80-\xC3\xBF]+)*";
-
-bool intern(PyObject*& slot, const char* text) {
-    slot = PyUnicode_InternFromString(text);
-    return slot != nullptr;
-}
 
 }  // namespace
 
 int init_host() {
-    Names& n = g_names;
-    if (!intern(n.logger, "logger") || !intern(n.cache, "_cache") || !intern(n.debug, "debug") ||
-        !intern(n.info, "info") || !intern(n.warning, "warning") || !intern(n.run, "run") ||
-        !intern(n.timeout_expired, "TimeoutExpired") || !intern(n.stdout_, "stdout") ||
-        !intern(n.phonemize, "phonemize") || !intern(n.predict, "predict") ||
-        !intern(n.is_available, "is_available") || !intern(n.analyze, "analyze") || !intern(n.findall, "findall") ||
-        !intern(n.mots, "mots") || !intern(n.text, "text") || !intern(n.est_formule, "est_formule") ||
-        !intern(n.nb_groupes, "nb_groupes") || !intern(n.nb_syllabes, "nb_syllabes") ||
-        !intern(n.phonemizer, "phonemizer") || !intern(n.lang, "lang") ||
-        !intern(n.espeak_phonemizer, "EspeakPhonemizer") || !intern(n.g2p_adapter, "_G2PAdapter") ||
-        !intern(n.construire_groupes, "construire_groupes") || !intern(n.syllabifier_groupes, "syllabifier_groupes"))
-        return -1;
-    n.level_debug = PyLong_FromLong(10);
-    n.level_info = PyLong_FromLong(20);
-    if (!n.level_debug || !n.level_info) return -1;
+    g_level_debug = PyLong_FromLong(10);
+    g_level_info = PyLong_FromLong(20);
+    if (!g_level_debug || !g_level_info) return -1;
 
     g_subprocess = PyImport_ImportModule("subprocess");
     if (!g_subprocess) return -1;
@@ -48,10 +27,6 @@ int init_host() {
     if (!logging) return -1;
     g_logger_type = PyObject_GetAttrString(logging.get(), "Logger");
     if (!g_logger_type) return -1;
-    Ref re(PyImport_ImportModule("re"));
-    if (!re) return -1;
-    g_word_pattern = PyObject_CallMethod(re.get(), "compile", "s", kWordPattern);
-    if (!g_word_pattern) return -1;
     g_capture_kwnames = Py_BuildValue("(ss)", "capture_output", "timeout");
     g_timeout = PyLong_FromLong(5);
     if (!g_capture_kwnames || !g_timeout) return -1;
@@ -74,8 +49,6 @@ int has_attr(PyObject* obj, PyObject* name) {
     PyErr_Clear();
     return 0;
 }
-
-PyObject* word_pattern() { return g_word_pattern; }
 
 int log_may_emit(PyObject* level) {
     PyObject* logger = module_global(g_names.logger);

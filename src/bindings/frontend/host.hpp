@@ -3,45 +3,19 @@
 #pragma once
 
 #include "bindings/common/convert.hpp"
+#include "bindings/common/names.hpp"
 
 #include <structmember.h>  // after Python.h
 
 namespace vantro::py::front {
 
-// Imports the host modules and interns the names used on every call.
+// Imports the host modules the front end calls.
 // Call once while the main module loads; -1 with an error set on failure.
 int init_host();
 
-// Interned names and small constants, valid after init_host.
-struct Names {
-    PyObject* logger;
-    PyObject* cache;  // "_cache"
-    PyObject* debug;
-    PyObject* info;
-    PyObject* warning;
-    PyObject* run;
-    PyObject* timeout_expired;
-    PyObject* stdout_;
-    PyObject* phonemize;
-    PyObject* predict;
-    PyObject* is_available;
-    PyObject* analyze;
-    PyObject* findall;
-    PyObject* mots;
-    PyObject* text;
-    PyObject* est_formule;
-    PyObject* nb_groupes;
-    PyObject* nb_syllabes;
-    PyObject* phonemizer;  // keyword of the facade's constructor
-    PyObject* lang;
-    PyObject* espeak_phonemizer;    // module globals the front end calls
-    PyObject* g2p_adapter;
-    PyObject* construire_groupes;
-    PyObject* syllabifier_groupes;
-    PyObject* level_debug;  // 10
-    PyObject* level_info;   // 20
-};
-extern Names g_names;
+// The logging levels the front end tests, valid after init_host.
+extern PyObject* g_level_debug;  // 10
+extern PyObject* g_level_info;   // 20
 
 // Borrowed module global, or nullptr with NameError, as a name look-up in
 // the module's own code would fail.
@@ -50,9 +24,6 @@ PyObject* module_global(PyObject* interned_name);
 // hasattr(obj, name): 1 or 0, -1 with an error set (errors other than
 // AttributeError propagate, as hasattr lets them).
 int has_attr(PyObject* obj, PyObject* name);
-
-// The compiled word pattern of analyze_text (borrowed).
-PyObject* word_pattern();
 
 // ---- logging on the module logger ---------------------------------------------
 

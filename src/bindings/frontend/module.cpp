@@ -2,6 +2,7 @@
 #include <string>
 
 #include "bindings/common/functions.hpp"
+#include "bindings/common/names.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "phonology/tokens.hpp"
 #include "bindings/records/records.hpp"
@@ -48,7 +49,8 @@ int compile_regex(PyObject* module, PyObject* re, const char* name, const char* 
 }
 
 int exec_module(PyObject* m) {
-    // 1. Host facilities.
+    // 1. Host facilities, and the names the bindings read.
+    if (init_names() < 0) return -1;
     Ref logging(PyImport_ImportModule("logging"));
     Ref re(PyImport_ImportModule("re"));
     if (!logging || !re) return -1;
@@ -102,7 +104,8 @@ int exec_module(PyObject* m) {
     if (compile_regex(m, re.get(), "_RE_E_MUET", "(?<![\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB])es?$") < 0 ||
         compile_regex(m, re.get(), "_RE_VERB_ENT", "ent$") < 0)
         return -1;
-    if (add_alignment_functions(m) < 0 || add_results_functions(m) < 0 || add_groups_functions(m) < 0 ||
+    if (add_alignment_functions(m) < 0 || add_results_functions(m) < 0 || add_grouping_functions(m) < 0 ||
+        add_formula_functions(m) < 0 || add_group_syllabifier_functions(m) < 0 ||
         add_frontend(m) < 0)
         return -1;
     return 0;

@@ -1,19 +1,15 @@
 #include "bindings/frontend/word_syllables.hpp"
 
-#include "alignment/assembly.hpp"
 #include "bindings/common/errors.hpp"
-#include "phonology/sonority.hpp"
-#include "results/syllable_builder.hpp"
 #include "bindings/results/syllable_records.hpp"
+#include "frontend/word_analysis.hpp"
 
 namespace vantro::py {
 namespace {
 
 struct Scratch {
     Text word, phone;
-    std::vector<Text> syllables;
-    Alignment aligned;
-    SyllableBuilder builder;
+    WordAnalyzer analyzer;
     SyllableRecords records;
     bool busy = false;
 };
@@ -23,12 +19,9 @@ PyObject* run(Scratch& s, PyObject* word, PyObject* phone, const PhonemeClassifi
     return guarded([&]() -> PyObject* {
         assign_text(word, s.word);
         assign_text(phone, s.phone);
-        syllabify_ipa(s.syllables, s.phone, classes);
-        const Alignment& al = s.aligned;
-        aligner(s.aligned, s.word, s.phone, table, silent);
         // The records are made as the syllables are built.
         try {
-            s.builder.build(s.records, s.syllables, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, classes);
+            s.analyzer.analyze(s.word, s.phone, classes, table, silent, s.records);
         } catch (...) {
             s.records.reset();
             throw;

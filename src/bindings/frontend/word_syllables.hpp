@@ -1,6 +1,5 @@
-// The syllables of one written word as Python records: the sonority
-// syllabification, the alignment and the syllable builder chained, as a word
-// analysis runs them.
+// The syllables of one written word as Python records, made while the core's
+// word analysis builds them (the hot path of `analyze`).
 #pragma once
 
 #include "alignment/phone_table.hpp"

@@ -2,6 +2,7 @@
 // record, the per-type runtime data and a small owning reference.
 #pragma once
 
+#include "bindings/common/names.hpp"
 #include "bindings/records/records.hpp"
 
 #include <utility>
@@ -141,13 +142,6 @@ struct Constants {
     PyObject* empty_span;  // (0, 0)
     PyObject* zero;        // 0
     PyObject* one;         // 1
-    PyObject* s_text;      // attribute names read on caller objects
-    PyObject* s_span;
-    PyObject* s_phone;
-    PyObject* s_nb_syllabes;
-    PyObject* s_nb_groupes;
-    PyObject* s_format_ligne1;
-    PyObject* s_format_ligne2;
     PyObject* frozen_error;  // dataclasses.FrozenInstanceError
 };
 extern Constants g_const;

@@ -68,7 +68,7 @@ PyObject* groupe_phonologique_grapheme(PyObject* self) { return concat_phonemes(
 
 PyObject* mot_analyse_text(PyObject* self) {
     PyObject* text;
-    const int found = token_attribute(self, g_const.s_text, &text);
+    const int found = token_attribute(self, g_names.text, &text);
     if (found < 0) return nullptr;
     if (found == 0) return Py_NewRef(g_const.empty);
     if (text == Py_None || PyUnicode_Check(text)) return text;
@@ -79,7 +79,7 @@ PyObject* mot_analyse_text(PyObject* self) {
 
 PyObject* mot_analyse_span(PyObject* self) {
     PyObject* span;
-    const int found = token_attribute(self, g_const.s_span, &span);
+    const int found = token_attribute(self, g_names.span, &span);
     if (found < 0) return nullptr;
     return found ? span : Py_NewRef(g_const.empty_span);
 }
@@ -116,17 +116,17 @@ PyObject* resultat_syllabation_nb_syllabes(PyObject* self) {
 
 PyObject* read_group_phone(PyObject* obj) {
     if (detail::is_exact(obj, Rec::GroupePhonologique)) return groupe_phonologique_phone(obj);
-    return PyObject_GetAttr(obj, g_const.s_phone);
+    return PyObject_GetAttr(obj, g_names.phone);
 }
 
 PyObject* read_word_text(PyObject* obj) {
     if (detail::is_exact(obj, Rec::MotAnalyse)) return mot_analyse_text(obj);
-    return PyObject_GetAttr(obj, g_const.s_text);
+    return PyObject_GetAttr(obj, g_names.text);
 }
 
 PyObject* read_reading_group_text(PyObject* obj) {
     if (detail::is_exact(obj, Rec::GroupeLecture)) return groupe_lecture_text(obj);
-    return PyObject_GetAttr(obj, g_const.s_text);
+    return PyObject_GetAttr(obj, g_names.text);
 }
 
 namespace detail {

@@ -474,13 +474,6 @@ bool init_constants() {
     c.zero = PyLong_FromLong(0);
     c.one = PyLong_FromLong(1);
     c.empty_span = c.zero ? PyTuple_Pack(2, c.zero, c.zero) : nullptr;
-    c.s_text = str("text");
-    c.s_span = str("span");
-    c.s_phone = str("phone");
-    c.s_nb_syllabes = str("nb_syllabes");
-    c.s_nb_groupes = str("nb_groupes");
-    c.s_format_ligne1 = str("format_ligne1");
-    c.s_format_ligne2 = str("format_ligne2");
     Owned dataclasses(PyImport_ImportModule("dataclasses"));
     c.frozen_error = dataclasses ? PyObject_GetAttrString(dataclasses.get(), "FrozenInstanceError") : nullptr;
     return !PyErr_Occurred();

@@ -1,4 +1,6 @@
 // Syllable builder and the pedagogical final schwa.
+#include "results/final_schwa.hpp"
+
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
@@ -35,54 +37,20 @@ VANTRO_FASTCALL(build_syllabes_fn) {
     });
 }
 
-// `pattern.search(text) is not None` with the module's compiled expression.
-int regex_finds(const char* pattern_name, PyObject* text) {
-    PyObject* pattern = PyDict_GetItemString(PyModule_GetDict(main_module()), pattern_name);
-    if (!pattern) {
-        PyErr_Format(PyExc_NameError, "name '%s' is not defined", pattern_name);
-        return -1;
-    }
-    PyObject* m = PyObject_CallMethod(pattern, "search", "O", text);
-    if (!m) return -1;
-    const int found = m != Py_None;
-    Py_DECREF(m);
-    return found;
-}
-
 VANTRO_FASTCALL(ajouter_schwa_final_fn) {
     const char* names[] = {"ortho", "pos", "phone", nullptr};
     PyObject* a[3];
     if (!parse_args({"ajouter_schwa_final", names, 3}, args, nargs, kwnames, a) || !check_str(a[0], "ortho") ||
         !check_str(a[1], "pos") || !check_str(a[2], "phone"))
         return nullptr;
-    PyObject* phone = a[2];
-    if (PyUnicode_GET_LENGTH(phone) == 0 || PyUnicode_GET_LENGTH(a[0]) == 0) return Py_NewRef(phone);
-    int mute = regex_finds("_RE_E_MUET", a[0]);
-    if (mute < 0) return nullptr;
-    if (!mute) {
-        const int ent = regex_finds("_RE_VERB_ENT", a[0]);
-        if (ent < 0) return nullptr;
-        if (ent) {
-            Ref upper(PyObject_CallMethod(a[1], "upper", nullptr));
-            if (!upper) return nullptr;
-            Ref prefix(PyUnicode_FromString("VER"));
-            if (!prefix) return nullptr;
-            const Py_ssize_t starts = PyUnicode_Tailmatch(upper.get(), prefix.get(), 0, PY_SSIZE_T_MAX, -1);
-            if (starts < 0) return nullptr;
-            mute = starts > 0;
-        }
-    }
-    if (!mute) return Py_NewRef(phone);
-    const Text ipa = to_text(phone);
-    const std::vector<TextView> tokens = iter_phoneme_views(ipa);
-    if (!tokens.empty()) {
-        const PhonemeSets* sets = current_phoneme_sets();
-        if (!sets) return nullptr;
-        if (est_voyelle(*sets, tokens.back())) return Py_NewRef(phone);
-    }
-    Ref schwa(PyUnicode_FromOrdinal(SCHWA));
-    if (!schwa) return nullptr;
-    return PyUnicode_Concat(phone, schwa.get());
+    return guarded([&]() -> PyObject* {
+        Text phone = to_text(a[2]);
+        // The tables are only fetched when the last phoneme must be classed.
+        auto sets = [] () -> const PhonemeSets& { return *need(current_phoneme_sets()); };
+        if (!takes_final_schwa(to_text(a[0]), to_text(a[1]), phone, sets)) return Py_NewRef(a[2]);
+        phone.push_back(SCHWA);
+        return from_text(phone);
+    });
 }
 
 PyMethodDef results_methods[] = {

@@ -5,6 +5,7 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/frontend/host.hpp"
+#include "bindings/groups/stage_arguments.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
@@ -207,11 +208,8 @@ PyObject* sentence_text(PyObject* mots) {
         else
             refused = text;
     }
-    if (refused) {
-        PyErr_Format(PyExc_TypeError, "sequence item %zd: expected str instance, %.80s found",
-                     static_cast<Py_ssize_t>(words.size()), Py_TYPE(refused.get())->tp_name);
-        throw PythonError{};
-    }
+    Text unused;
+    if (refused && !joined_item(refused.get(), words.size(), unused)) throw PythonError{};
     return from_text(vantro::sentence_text(words));
 }
 
@@ -264,19 +262,14 @@ VANTRO_FASTCALL(facade_analyser_complet) {
 }
 
 VANTRO_FASTCALL(facade_construire_groupes) {
-    const char* names[] = {"mots", "options", nullptr};
     PyObject* a[2];
-    if (!parse_args({"construire_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "mots"))
-        return nullptr;
+    if (!grouping_arguments(args, nargs, kwnames, a)) return nullptr;
     return call_stage(g_names.construire_groupes, {a[0], a[1] ? a[1] : Py_None});
 }
 
 VANTRO_FASTCALL(facade_syllabifier_groupes) {
-    const char* names[] = {"groupes", "lectures_formules", nullptr};
     PyObject* a[2];
-    if (!parse_args({"syllabifier_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "groupes") ||
-        (a[1] && !check_dict_or_none(a[1], "lectures_formules")))
-        return nullptr;
+    if (!syllabifier_arguments(args, nargs, kwnames, a)) return nullptr;
     return call_stage(g_names.syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None});
 }
 
@@ -309,39 +302,25 @@ PyMethodDef facade_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+constexpr const char* kFacadeDoc = "VantroSyllabeur(phonemizer=None)\n--\n\n"
+                                   "Analyseur syllabique complet du français.\n\n"
+                                   "Phonémisation, syllabation par sonorité, alignement graphèmes-phonèmes et,\n"
+                                   "pour une phrase, groupes de lecture (élision, liaison, enchaînement).\n"
+                                   "`phonemizer` : None (espeak-ng), un objet offrant phonemize(word) ou\n"
+                                   "predict(word).";
+
 PyMemberDef facade_members[] = {
     {"_phonemizer", T_OBJECT_EX, slot_offset(kPhonemizer), 0, "Le phonemiseur consulté quand `phone` manque."},
     VANTRO_HEAD_MEMBERS,
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyType_Slot facade_slots[] = {
-    {Py_tp_doc, const_cast<char*>(
-                    "VantroSyllabeur(phonemizer=None)\n--\n\n"
-                    "Analyseur syllabique complet du français.\n\n"
-                    "Phonémisation, syllabation par sonorité, alignement graphèmes-phonèmes et,\n"
-                    "pour une phrase, groupes de lecture (élision, liaison, enchaînement).\n"
-                    "`phonemizer` : None (espeak-ng), un objet offrant phonemize(word) ou\n"
-                    "predict(word).")},
-    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
-    {Py_tp_init, reinterpret_cast<void*>(facade_init)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kFacadeSlots>)},
-    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kFacadeSlots>)},
-    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kFacadeSlots>)},
-    {Py_tp_methods, facade_methods},
-    {Py_tp_members, facade_members},
-    {0, nullptr},
-};
-
-PyType_Spec facade_spec = {
-    "vantro_aligneur.vantro_aligneur.VantroSyllabeur", basic_size(kFacadeSlots), 0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, facade_slots,
-};
 
 }  // namespace
 
 int add_facade_type(PyObject* module) {
-    g_facade = add_type(module, &facade_spec, nullptr, "VantroSyllabeur");
+    g_facade = add_type<kFacadeSlots>(module, "vantro_aligneur.vantro_aligneur.VantroSyllabeur", kFacadeDoc,
+                                      facade_methods, facade_members, facade_init);
     return g_facade ? 0 : -1;
 }
 

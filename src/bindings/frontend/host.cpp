@@ -1,5 +1,7 @@
 #include "bindings/frontend/host.hpp"
 
+#include <cstring>
+
 #include "bindings/data/linguistic_data.hpp"
 
 namespace vantro::py::front {
@@ -105,9 +107,10 @@ PyObject* slot_or_raise(PyObject* self, int i, const char* name) {
     return v;
 }
 
-PyTypeObject* add_type(PyObject* module, PyType_Spec* spec, PyTypeObject* base, const char* name) {
-    PyObject* type = PyType_FromModuleAndSpec(module, spec, reinterpret_cast<PyObject*>(base));
+PyTypeObject* add_type(PyObject* module, PyType_Spec& spec, PyTypeObject* base) {
+    PyObject* type = PyType_FromModuleAndSpec(module, &spec, reinterpret_cast<PyObject*>(base));
     if (!type) return nullptr;
+    const char* name = std::strrchr(spec.name, '.') + 1;
     if (PyModule_AddObjectRef(module, name, type) < 0) {
         Py_DECREF(type);
         return nullptr;

@@ -41,19 +41,10 @@ struct HostSteps {
     // start, end = step.span_source
     static std::pair<Ref, Ref> span_source(const Ref& step) {
         Ref span = attr(step.get(), g_names.span_source);
-        Ref seq(PySequence_Fast(span.get(), "cannot unpack non-iterable object"));
-        if (!seq) {
-            if (PyErr_ExceptionMatches(PyExc_TypeError)) {
-                PyErr_Clear();
-                PyErr_Format(PyExc_TypeError, "cannot unpack non-iterable %.200s object", Py_TYPE(span.get())->tp_name);
-            }
-            throw PythonError{};
-        }
-        const Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.get());
-        if (n < 2) PyErr_Format(PyExc_ValueError, "not enough values to unpack (expected 2, got %zd)", n);
-        if (n > 2) PyErr_SetString(PyExc_ValueError, "too many values to unpack (expected 2)");
-        if (n != 2) throw PythonError{};
-        return {Ref::borrow(PySequence_Fast_GET_ITEM(seq.get(), 0)), Ref::borrow(PySequence_Fast_GET_ITEM(seq.get(), 1))};
+        Ref hold;
+        PyObject *start, *end;
+        if (!unpack_pair(span.get(), hold, start, end)) throw PythonError{};
+        return {Ref::borrow(start), Ref::borrow(end)};
     }
     static bool starts_after_end(const Ref& start, const Ref& end) {
         return need_status(PyObject_RichCompareBool(start.get(), end.get(), Py_GT)) != 0;

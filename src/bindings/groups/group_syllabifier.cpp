@@ -7,6 +7,7 @@
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/groups/host_readings.hpp"
+#include "bindings/groups/stage_arguments.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/results/syllable_records.hpp"
 
@@ -89,11 +90,8 @@ private:
 };
 
 VANTRO_FASTCALL(syllabifier_groupes_fn) {
-    const char* names[] = {"groupes", "lectures_formules", nullptr};
     PyObject* a[2];
-    if (!parse_args({"syllabifier_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "groupes") ||
-        (a[1] && !check_dict_or_none(a[1], "lectures_formules")))
-        return nullptr;
+    if (!syllabifier_arguments(args, nargs, kwnames, a)) return nullptr;
     return guarded([&]() -> PyObject* {
         // The list is read once: later changes by a callee cannot shift the walk.
         Ref groupes = take(PyList_GetSlice(a[0], 0, PyList_GET_SIZE(a[0])));

@@ -4,6 +4,7 @@
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
+#include "bindings/groups/stage_arguments.hpp"
 #include "bindings/records/records.hpp"
 #include "groups/group_builder.hpp"
 
@@ -38,10 +39,8 @@ PyObject* group_record(PyObject* mots, const GroupPlan& plan) {
 }
 
 VANTRO_FASTCALL(construire_groupes_fn) {
-    const char* names[] = {"mots", "options", nullptr};
     PyObject* a[2];
-    if (!parse_args({"construire_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "mots"))
-        return nullptr;
+    if (!grouping_arguments(args, nargs, kwnames, a)) return nullptr;
     if (a[1] && a[1] != Py_None && !is_record(a[1], Rec::OptionsGroupes)) {
         raise_arg_type("options", "OptionsGroupes", a[1]);
         return nullptr;

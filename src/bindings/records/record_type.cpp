@@ -4,6 +4,7 @@
 //
 // Every slot function is instantiated per record so that subclasses, which
 // reach these functions with their own type, still know their field layout.
+#include "bindings/common/args.hpp"
 #include "bindings/records/record_internal.hpp"
 
 #include <structmember.h>
@@ -129,12 +130,8 @@ void raise_missing(const RecordRuntime& rt, PyObject* const* bound) {
 
 bool bind_keyword(const RecordRuntime& rt, PyObject* key, PyObject* value, PyObject** bound) {
     const int i = find_field(rt, key);
-    if (i < 0) {
-        PyErr_Format(PyExc_TypeError, "%U() got an unexpected keyword argument '%S'", rt.init_qualname, key);
-        return false;
-    }
-    if (bound[i]) {
-        PyErr_Format(PyExc_TypeError, "%U() got multiple values for argument '%S'", rt.init_qualname, key);
+    if (i < 0 || bound[i]) {
+        raise_bad_keyword(rt.init_qualname, key, i >= 0);
         return false;
     }
     bound[i] = value;

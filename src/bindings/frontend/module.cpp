@@ -61,7 +61,7 @@ int exec_module(PyObject* m) {
     PyObject* logger = PyObject_CallMethod(logging.get(), "getLogger", "O", module_name);
     Py_DECREF(module_name);
     if (add_object(m, "logger", logger) < 0) return -1;
-    if (add_object(m, "__version__", PyUnicode_FromString("2.0.0")) < 0) return -1;
+    if (add_object(m, "__version__", PyUnicode_FromString(VANTRO_VERSION)) < 0) return -1;
 
     // 4. Data names: the accessors themselves, called at every use.
     if (alias(m, "_ALPHABET_IPA", "_get_alphabet_ipa") < 0 ||

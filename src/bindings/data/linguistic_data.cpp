@@ -80,7 +80,7 @@ struct Accessor {
 
     // New reference to what the data name gives now.
     PyObject* call() {
-        Ref hold = module_global(g_names.*global);
+        Ref hold = module_global(global);
         PyObject* f = hold.get();
         if (!f) return nullptr;
         if (shared_result && pure && f == fn.get() && result.get() && document_unchanged())
@@ -209,7 +209,7 @@ struct SilentLetters {
     SequenceWatch member;  // the document's list, when the accessor is the loader's
 
     bool fast_path_holds() {
-        Ref f = module_global(g_names.silent_letters_global);
+        Ref f = module_global(&Names::silent_letters_global);
         if (!f) {
             PyErr_Clear();
             return false;
@@ -378,7 +378,7 @@ const SonorityClasses* current_sonority() {
     static SonorityClasses compiled;
     static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
                                   CompiledSet(&compiled.Y), CompiledSet(&compiled.V)};
-    Ref obj = module_global(g_names.sonority_global);
+    Ref obj = module_global(&Names::sonority_global);
     if (!obj) return nullptr;
     for (int k = 0; k < 5; ++k) {
         PyObject* s = class_set(obj.get(), k);

@@ -36,7 +36,7 @@ int init_host() {
 }
 
 int log_may_emit(PyObject* level) {
-    Ref logger = module_global(g_names.logger);
+    Ref logger = module_global(&Names::logger);
     if (!logger) return -1;
     if (reinterpret_cast<PyObject*>(Py_TYPE(logger.get())) != g_logger_type) return 1;
     PyObject* cache = PyObject_GetAttr(logger.get(), g_names.cache);
@@ -55,7 +55,7 @@ int log_may_emit(PyObject* level) {
 }
 
 int log_call(PyObject* method, const char* message, std::initializer_list<PyObject*> args) {
-    Ref logger = module_global(g_names.logger);
+    Ref logger = module_global(&Names::logger);
     if (!logger) return -1;
     PyObject* call_args[2 + 4];
     if (args.size() > 4) {

@@ -4,6 +4,7 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "frontend/espeak_output.hpp"
+#include "frontend/phonemizer_rules.hpp"
 #include "bindings/frontend/host.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
@@ -72,7 +73,7 @@ PyObject* espeak_is_available_impl(PyObject* self) {
     PyObject* known = slot_or_raise(self, kAvailable, "_available");
     if (!known) return nullptr;
     if (known != Py_None) return Py_NewRef(known);
-    Ref argv(Py_BuildValue("[ss]", "espeak-ng", "--version"));
+    Ref argv(texts_to_list(espeak_version_command()));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));
     if (done) {
@@ -123,8 +124,11 @@ VANTRO_FASTCALL(espeak_phonemize) {
     }
     PyObject* lang = slot_or_raise(self, kLang, "_lang");
     if (!lang) return nullptr;
-    // "--" ends the options: a word such as "-h" or "--version" is read as text.
-    Ref argv(Py_BuildValue("[ssOsssO]", "espeak-ng", "-v", lang, "--ipa", "-q", "--", word));
+    if (!PyUnicode_Check(lang)) {
+        raise_expected("str", lang);
+        return nullptr;
+    }
+    Ref argv(texts_to_list(espeak_ipa_command(to_text(lang), to_text(word))));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));
     if (!done) return nullptr;

@@ -69,9 +69,12 @@ public:
     void no_syllables(std::size_t gi) { put(gi, need(PyList_New(0))); }
     void syllables_of_words(std::size_t gi) {
         const std::vector<GroupWord> words = words_of(group(gi));
-        const LinguisticContext ctx{*need(current_phoneme_sets()), *need(current_sonority()),
-                                    *need(current_phone_table()), *need(current_silent_letters())};
-        put(gi, need(syllabes_to_list(syllabifier_groupe(to_text(phone_.get()), words, ctx))));
+        const PhonemeClassifier& classes = *need(current_classifier());
+        const LinguisticContext ctx{classes.sets(), classes.classes(), *need(current_phone_table()),
+                                    *need(current_silent_letters()), &classes};
+        SyllableRecords records;  // the records are made as the syllables are built
+        syllabifier_groupe(to_text(phone_.get()), words, ctx, records);
+        put(gi, need(records.finish()));
     }
 
 private:

@@ -62,7 +62,7 @@ VANTRO_FASTCALL(build_sonority_classes_fn) {
     const char* names[] = {nullptr};
     PyObject* unused[1];
     if (!parse_args({"_build_sonority_classes", names, 0}, args, nargs, kwnames, unused)) return nullptr;
-    Ref fn = module_global(g_names.alphabet_global);
+    Ref fn = module_global(&Names::alphabet_global);
     if (!fn) return nullptr;
     Ref alphabet(PyObject_CallNoArgs(fn.get()));
     if (!alphabet) return nullptr;
@@ -76,7 +76,7 @@ VANTRO_FASTCALL(build_sonority_classes_fn) {
 // The classes argument: the module's own _SONORITY is compiled once; any
 // other object is read afresh.
 const SonorityClasses* classes_arg(PyObject* classes, SonorityClasses& scratch) {
-    Ref module_classes = module_global(g_names.sonority_global);
+    Ref module_classes = module_global(&Names::sonority_global);
     if (!module_classes) PyErr_Clear();
     if (classes == module_classes.get()) return current_sonority();
     if (!sonority_from_object(classes, scratch)) return nullptr;

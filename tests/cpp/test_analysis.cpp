@@ -45,7 +45,8 @@ TEST(WordAnalysis, SyllablesAndTheAlignmentBehindThem) {
 
 TEST(GroupAnalysis, AlignmentSpansAreInTheCallersText) {
     const Analysis one = analyse_groupe(U"ʃɔkɔla", {{U"chocolat", 10}}, context());
-    EXPECT_EQ(describe_alignment(one.alignment), "ok ʃ=ch(10,12) ɔ=o(12,13) k=c(13,14) ɔ=o(14,15) l=l(15,16) a=at°(16,18)");
+    EXPECT_EQ(describe_alignment(one.alignment),
+              "ok ʃ=ch(10,12) ɔ=o(12,13) k=c(13,14) ɔ=o(14,15) l=l(15,16) a=at°(16,18)");
     EXPECT_EQ(describe_syllables(one.syllabes), R"~(ʃɔ "cho" (10,13) | kɔ "co" (13,15) | la "lat°" (15,18))~");
     const Analysis two = analyse_groupe(U"leɑ̃fɑ̃", {{U"les", 0}, {U"enfants", 4}}, context());
     EXPECT_EQ(describe_alignment(two.alignment), "ok l=l(0,1) e=es(1,3) ɑ̃=en(4,6) f=f(6,7) ɑ̃=ant°s°(7,11)");
@@ -159,7 +160,8 @@ TEST(PhonemizerRules, ChoiceInTheDocumentedOrder) {
         EXPECT_EQ(given.asked, asked);
     }
     EXPECT_EQ(espeak_version_command(), testing::texts({U"espeak-ng", U"--version"}));
-    EXPECT_EQ(espeak_ipa_command(U"fr", U"-h"), testing::texts({U"espeak-ng", U"-v", U"fr", U"--ipa", U"-q", U"--", U"-h"}));
+    EXPECT_EQ(espeak_ipa_command(U"fr", U"-h"),
+              testing::texts({U"espeak-ng", U"-v", U"fr", U"--ipa", U"-q", U"--", U"-h"}));
 }
 
 }  // namespace

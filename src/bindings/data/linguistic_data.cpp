@@ -376,8 +376,9 @@ bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
 
 const SonorityClasses* current_sonority() {
     static SonorityClasses compiled;
-    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
-                                  CompiledSet(&compiled.Y), CompiledSet(&compiled.V)};
+    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N),
+                                                  CompiledSet(&compiled.L), CompiledSet(&compiled.Y),
+                                                  CompiledSet(&compiled.V)};
     Ref obj = module_global(&Names::sonority_global);
     if (!obj) return nullptr;
     for (int k = 0; k < 5; ++k) {

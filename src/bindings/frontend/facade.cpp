@@ -210,7 +210,8 @@ VANTRO_FASTCALL(facade_analyser_complet) {
         move_readings_to_groups(walk);
         Ref resultats = take(call_stage(&Names::syllabifier_groupes, {groupes.get(), by_group.get()}));
         PyObject* texte = need(words_text(mots));
-        Ref result = take(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
+        Ref result =
+            take(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
         if (need_status(log_may_emit(g_level_info))) {
             Ref nb_groupes = take(PyObject_GetAttr(result.get(), g_names.nb_groupes));
             Ref nb_syllabes = take(PyObject_GetAttr(result.get(), g_names.nb_syllabes));

@@ -50,7 +50,9 @@ struct HostSteps {
         return need_status(PyObject_RichCompareBool(start.get(), end.get(), Py_GT)) != 0;
     }
     static Text shown(const Ref& value) { return to_text(take(PyObject_Str(value.get())).get()); }
-    static Text quoted_ortho(const Ref& step) { return to_text(take(PyObject_Repr(attr(step.get(), g_names.ortho).get())).get()); }
+    static Text quoted_ortho(const Ref& step) {
+        return to_text(take(PyObject_Repr(attr(step.get(), g_names.ortho).get())).get());
+    }
 };
 
 // Syllabe records made of the steps' own objects.
@@ -58,7 +60,8 @@ struct RecordsOut {
     Ref list;
 
     void syllable(const Ref& phone, const Ref& ortho, const Ref& span) {
-        Ref s = take(make_record(Rec::Syllabe, {Py_NewRef(phone.get()), Py_NewRef(ortho.get()), Py_NewRef(span.get())}));
+        Ref s = take(
+            make_record(Rec::Syllabe, {Py_NewRef(phone.get()), Py_NewRef(ortho.get()), Py_NewRef(span.get())}));
         need_status(PyList_Append(list.get(), s.get()));
     }
     void nucleus(const Ref& phone) {
@@ -85,7 +88,8 @@ VANTRO_FASTCALL(lecture_depuis_g2p_fn) {
             Ref ortho = attr_or(step.get(), g_names.ortho, empty_str.get());
             Ref phone = attr_or(step.get(), g_names.phone, empty_str.get());
             Ref span = attr_or(step.get(), g_names.span_source, zero.get());
-            Ref ev = take(make_record(Rec::EventFormule, {ortho.release(), phone.release(), span.release(), zero_span()}));
+            Ref ev = take(
+                make_record(Rec::EventFormule, {ortho.release(), phone.release(), span.release(), zero_span()}));
             need_status(PyList_Append(steps.get(), ev.get()));
         }
         if (PyErr_Occurred()) return nullptr;

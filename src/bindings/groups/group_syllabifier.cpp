@@ -35,7 +35,8 @@ std::vector<GroupWord> words_of(PyObject* groupe) {
 // syllabifier_groupes asks for them; the results go into `out`, one per group.
 class HostGroups {
 public:
-    HostGroups(PyObject* groupes, PyObject* lectures, PyObject* out) : groupes_(groupes), lectures_(lectures), out_(out) {}
+    HostGroups(PyObject* groupes, PyObject* lectures, PyObject* out)
+        : groupes_(groupes), lectures_(lectures), out_(out) {}
 
     std::size_t size() const { return static_cast<std::size_t>(PyList_GET_SIZE(groupes_)); }
     bool est_formule(std::size_t gi) const { return truth_attr(group(gi), g_names.est_formule); }

@@ -33,9 +33,9 @@ PyObject* group_record(PyObject* mots, const GroupPlan& plan) {
     Ref last_span = attr(PyList_GET_ITEM(group_mots.get(), static_cast<Py_ssize_t>(plan.count - 1)), g_names.span);
     Ref start = take(PySequence_GetItem(first_span.get(), 0));
     Ref end = take(PySequence_GetItem(last_span.get(), 1));
-    return need(make_record(Rec::GroupeLecture,
-                            {group_mots.release(), from_text(plan.phone_groupe), PyTuple_Pack(2, start.get(), end.get()),
-                             texts_to_list(plan.jonctions), PyBool_FromLong(plan.est_formule), nullptr}));
+    PyObject* span = PyTuple_Pack(2, start.get(), end.get());
+    return need(make_record(Rec::GroupeLecture, {group_mots.release(), from_text(plan.phone_groupe), span,
+                                                 texts_to_list(plan.jonctions), PyBool_FromLong(plan.est_formule)}));
 }
 
 VANTRO_FASTCALL(construire_groupes_fn) {

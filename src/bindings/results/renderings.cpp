@@ -50,7 +50,8 @@ std::vector<Text> joined_items(PyObject* iterable) {
 // The phones of the syllables of `syllabes`, to be joined.
 std::vector<Text> syllable_phones(PyObject* syllabes) {
     std::vector<Ref> phones;
-    for_each(syllabes, [&](PyObject* s) { phones.push_back(take(record_attr(s, Rec::Syllabe, field::Syllabe::phone))); });
+    for_each(syllabes,
+             [&](PyObject* s) { phones.push_back(take(record_attr(s, Rec::Syllabe, field::Syllabe::phone))); });
     std::vector<Text> out;
     for (std::size_t i = 0; i < phones.size(); ++i) out.push_back(joined(phones[i].get(), i));
     return out;

@@ -21,7 +21,4 @@ bool parse_args(const Signature& sig, PyObject* const* args, Py_ssize_t nargs, P
 // (`repeated` false) or one that is already bound (`repeated` true).
 void raise_bad_keyword(PyObject* function, PyObject* key, bool repeated);
 
-// Result helper: nullptr stays nullptr (error set), else the object.
-inline PyObject* checked(PyObject* o) { return o; }
-
 }  // namespace vantro::py

@@ -448,12 +448,7 @@ bool init_constants() {
     auto& c = detail::g_const;
     auto str = [](const char* s) { return PyUnicode_InternFromString(s); };
     c.empty = str("");
-    c.space = str(" ");
-    c.dot = str(".");
-    c.bar = str(" | ");
     c.comma = str(", ");
-    c.newline = str("\n");
-    c.dash = str("-");
     c.none_label = str("none");
     c.zero = PyLong_FromLong(0);
     c.one = PyLong_FromLong(1);

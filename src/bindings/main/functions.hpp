@@ -18,5 +18,6 @@ int add_alignment_functions(PyObject* module);
 int add_results_functions(PyObject* module);
 int add_groups_functions(PyObject* module);
 int add_frontend(PyObject* module);
+int add_text_functions(PyObject* module);
 
 }  // namespace vantro::py

@@ -103,7 +103,7 @@ int exec_module(PyObject* m) {
         compile_regex(m, re.get(), "_RE_VERB_ENT", "ent$") < 0)
         return -1;
     if (add_alignment_functions(m) < 0 || add_results_functions(m) < 0 || add_groups_functions(m) < 0 ||
-        add_frontend(m) < 0)
+        add_frontend(m) < 0 || add_text_functions(m) < 0)
         return -1;
     return 0;
 }

@@ -1,0 +1,110 @@
+// Plain French text to reading groups: the whole path, sentence by sentence.
+//
+// Tokens come from the text tokenizer; each sentence is read in context
+// (sentence_reading.hpp), the liaisons heard are kept or dropped by the
+// rules of liaison_rules.hpp, the words are joined into reading groups and
+// each group is syllabified across its words, every span pointing into the
+// caller's own text. Errors stay local: a group whose letters cannot be
+// aligned falls back to its words one by one, and a word that still cannot
+// be aligned keeps its syllables without letters, flagged.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/text.hpp"
+#include "groups/group_builder.hpp"
+#include "reading/context_reader.hpp"
+#include "reading/formula_steps.hpp"
+#include "reading/liaison_rules.hpp"
+#include "reading/sentence_reading.hpp"
+#include "results/syllable.hpp"
+#include "text/tokenizer.hpp"
+
+namespace vantro::reading {
+
+struct TextData {
+    const PhonemeSets& sets;
+    const SonorityClasses& sonority;
+    const CompiledTable& table;
+    const TextSet& silent_letters;
+    const TextMap<Text>& liaison_consonnes;  // label -> consonant heard
+    const LiaisonLexicon& lexicon;
+};
+
+// A clean-up of a word's pronunciation, (written word, IPA) -> IPA.
+using Cleanup = std::function<Text(TextView word, TextView ipa)>;
+
+struct TextOptions {
+    bool gerer_elisions = true;
+    bool gerer_liaisons = true;
+    bool gerer_enchainement = true;
+    Cleanup cleanup;  // applied to every word's share when set
+};
+
+struct TextWord {
+    text::TokenKind kind = text::TokenKind::Word;
+    Text text;               // as written, NFC
+    Span span;               // in the caller's text
+    Text phone;              // its share of the reading, liaison consonant included when made
+    Text liaison = U"none";  // "Lz", "Lt" ... when a liaison is made after it
+    bool ponctuation_avant = false;
+    bool elision_avant = false;
+    bool trait_union_avant = false;
+    bool est_formule = false;
+    bool disjonctif = false;     // h aspiré and the like
+    bool aligned = true;         // false: its letters could not be laid under its sounds
+    bool share_checked = true;   // false: its share of the sentence's reading is a guess
+    std::string language;        // the rules that read it, when not French ("en")
+    Text display;                // a formula said in words
+    std::vector<FormulaStep> steps;
+};
+
+struct TextGroup {
+    std::size_t first = 0;  // index into SentenceAnalysis::words
+    std::size_t count = 0;
+    std::vector<Text> jonctions;
+    Text phone_groupe;
+    Span span;
+    bool est_formule = false;
+    std::vector<SyllabeRec> syllabes;
+};
+
+struct SentenceAnalysis {
+    std::vector<TextWord> words;
+    std::vector<TextGroup> groups;
+};
+
+class TextAnalyser {
+public:
+    // `original` is copied; `reader` and `data` must outlive the analyser.
+    TextAnalyser(TextView original, ContextReader& reader, const TextData& data, TextOptions options);
+
+    // The next sentence that holds something to say; false at the end.
+    bool next(SentenceAnalysis& out);
+
+    const ReadingStats& stats() const noexcept { return stats_; }
+
+private:
+    void read_words(SentenceAnalysis& out);
+    void decide_liaisons(std::vector<ItemReading>& readings, SentenceAnalysis& out);
+    void build_groups(SentenceAnalysis& out);
+    void syllabify(SentenceAnalysis& out, TextGroup& group);
+
+    text::Tokenizer tokenizer_;
+    text::Sentence sentence_;
+    ContextReader& reader_;
+    const TextData& data_;
+    TextOptions options_;
+    ReadingStats stats_;
+    std::vector<const text::Token*> spoken_;  // the sentence's spoken tokens, one per word
+    std::vector<ReadingItem> items_;
+    std::vector<std::vector<LetterPlace>> places_;  // per word: each letter's place in the caller's text
+};
+
+// Every sentence of `original` at once.
+std::vector<SentenceAnalysis> analyse_text(TextView original, ContextReader& reader, const TextData& data,
+                                           const TextOptions& options);
+
+}  // namespace vantro::reading

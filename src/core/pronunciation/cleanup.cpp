@@ -99,6 +99,7 @@ void gn_palatal(TextView word, Tokens& toks) {
     for (std::size_t s = sites.size(); s-- > 0;) {
         const std::size_t k = sites[s];
         if (!sources[s] || toks[k] == U"ɲ") continue;
+        if (k > 0 && (toks[k - 1] == U"ɡ" || toks[k - 1] == U"g")) continue;  // "stagnions": g said
         const bool glide = is(toks, k + 1, U"j");
         toks[k] = U"ɲ";
         if (glide) toks.erase(toks.begin() + static_cast<std::ptrdiff_t>(k) + 1);
@@ -133,7 +134,7 @@ constexpr std::array<std::u32string_view, 4> GN_FIXES = {
     U"gagné=ɡanje=ɡaɲe", U"champignon=ʃɑ̃pinjɔ̃=ʃɑ̃piɲɔ̃", U"compagnie=kɔ̃pani=kɔ̃paɲi",
     U"baignoire=bɛnjwaʁ=bɛɲwaʁ"};
 constexpr std::array<std::u32string_view, 4> GN_KEEPS = {
-    U"montagne=mɔ̃taɲ", U"panier=panje", U"diagnostic=djaɡnɔstik", U"gnome=ɡnom"};
+    U"montagne=mɔ̃taɲ", U"panier=panje", U"stagnions=staɡnjɔ̃", U"gnome=ɡnom"};
 constexpr std::array<std::u32string_view, 3> OU_FIXES = {U"jouent=ʒw=ʒu", U"joues=ʒw=ʒu", U"jouera=ʒwʁa=ʒuʁa"};
 constexpr std::array<std::u32string_view, 3> OU_KEEPS = {U"oui=wi", U"ouest=wɛst", U"ouïe=wj"};
 constexpr std::array<std::u32string_view, 2> IEN_FIXES = {U"rien=ʁiɛ̃=ʁjɛ̃", U"riens=ʁiɛ̃=ʁjɛ̃"};

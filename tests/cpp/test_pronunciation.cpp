@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "pronunciation/cleanup.hpp"
@@ -84,6 +85,32 @@ TEST(LanguageSwitch, Found) {
     }
     EXPECT_TRUE(pr::has_language_switch("(en)p\xcb\x88\xca\x8al(fr)"));
     EXPECT_FALSE(pr::has_language_switch("(en)hello", "en"));
+}
+
+}  // namespace
+
+#include "frontend/espeak_library.hpp"
+#include "pronunciation/french_reading.hpp"
+
+namespace {
+
+TEST(FrenchReading, SwitchedWordsReadAgainInFrench) {
+    vantro::EspeakLibrary* lib = nullptr;
+    try {
+        lib = &vantro::EspeakLibrary::shared();
+        lib->check_voice("fr");
+    } catch (const vantro::EspeakLibraryError&) {
+        GTEST_SKIP() << "libespeak-ng with a French voice not available";
+    }
+    struct Case { TextView word; std::optional<Text> reading; };
+    const Case cases[] = {
+        {U"chat", U"ʃa"},             // read in French already: that reading
+        {U"dos", U"do"},              // an English entry of the French dictionary
+        {U"Arthur", U"aʁtyʁ"},        // "th" before a vowel
+        {U"pull", U"pyl"},            // final "ll"; the doubled l said once
+        {U"football", std::nullopt},  // English wherever the joiner goes
+    };
+    for (const auto& c : cases) EXPECT_EQ(pr::french_reading(*lib, "fr", c.word), c.reading) << vantro::to_utf8(c.word);
 }
 
 }  // namespace

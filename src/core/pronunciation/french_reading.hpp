@@ -8,7 +8,8 @@
 // entry nor a pattern that spans the joiner, and the French letter rules
 // read it. Every inner position is tried; the shortest reading that stays
 // French wins (a joiner inside a digraph makes both letters sound, which
-// only lengthens the reading), the leftmost among equals.
+// only lengthens the reading), the leftmost among equals; a consonant the
+// joiner doubled is said once.
 #pragma once
 
 #include <optional>

@@ -5,6 +5,7 @@
 #include <shared_mutex>
 
 #include "frontend/espeak_library.hpp"
+#include "pronunciation/french_reading.hpp"
 #include "reading/phoneme_names.hpp"
 
 namespace vantro::reading {
@@ -67,6 +68,10 @@ void EspeakContextReader::read(const std::string& clause, SpokenClause& out) {
         out.resize(first);
     }
     for (const std::string& part : ipa) PhonemeNames::from_ipa(part, language_, out);
+}
+
+std::optional<Text> EspeakContextReader::french_reading(TextView word) {
+    return pronunciation::french_reading(library_, voice_, word);
 }
 
 }  // namespace vantro::reading

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
+#include "common/text.hpp"
 #include "reading/spoken.hpp"
 
 namespace vantro {
@@ -18,6 +20,12 @@ public:
     // Appends the words heard in `clause` (UTF-8, words and spaces only:
     // the caller cuts the text at its punctuation) to `out`.
     virtual void read(const std::string& clause, SpokenClause& out) = 0;
+    // A French reading of one word that the clause reading gave another
+    // language's rules, or nothing when the reader has none.
+    virtual std::optional<Text> french_reading(TextView word) {
+        (void)word;
+        return std::nullopt;
+    }
 };
 
 // espeak-ng in the process (EspeakLibrary::shared()). Each clause is read
@@ -28,6 +36,7 @@ public:
     // Throws EspeakLibraryError when the library or the voice is missing.
     explicit EspeakContextReader(std::string voice = "fr");
     void read(const std::string& clause, SpokenClause& out) override;
+    std::optional<Text> french_reading(TextView word) override;
 
     // Clauses read a second time, in IPA, by this reader.
     std::size_t rereads() const noexcept { return rereads_; }

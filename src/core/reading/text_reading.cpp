@@ -1,5 +1,7 @@
 #include "reading/text_reading.hpp"
 
+#include "pronunciation/cleanup.hpp"
+#include "phonology/tokens.hpp"
 #include "reading/number_words.hpp"
 
 namespace vantro::reading {
@@ -137,8 +139,38 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
             }
         }
         w.phone = joined_ipa(phonemes);
-        if (options_.cleanup && !w.est_formule && !w.phone.empty()) w.phone = options_.cleanup(w.text, w.phone);
+        if (!w.language.empty() && !w.est_formule && options_.relecture_francaise) {
+            if (std::optional<Text> french = reader_.french_reading(w.text)) {
+                w.phone = std::move(*french);
+                w.relu_en_francais = true;
+            }
+        }
+        if (options_.nettoyage) clean_up(w);
     }
+}
+
+void TextAnalyser::clean_up(TextWord& w) const {
+    if (w.phone.empty()) return;
+    if (!w.est_formule) {
+        w.phone = pronunciation::clean_pronunciation(w.text, w.phone);
+        return;
+    }
+    // A formula is cleaned word by word of what is said ("huit heures").
+    std::vector<TextView> words;
+    for (std::size_t start = 0; start < w.display.size();) {
+        std::size_t end = w.display.find(U' ', start);
+        if (end == Text::npos) end = w.display.size();
+        if (end > start) words.push_back(TextView(w.display).substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<SpokenPhoneme> tokens;
+    for (const Text& t : iter_phonemes(w.phone)) tokens.push_back(SpokenPhoneme{t, false});
+    std::vector<std::vector<SpokenPhoneme>> shares;
+    if (words.empty() || !split_by_letters(words, tokens, ShareAligner{data_.table, data_.silent_letters}, shares))
+        return;
+    Text cleaned;
+    for (std::size_t k = 0; k < words.size(); ++k) cleaned += pronunciation::clean_pronunciation(words[k], joined_ipa(shares[k]));
+    w.phone = std::move(cleaned);
 }
 
 void TextAnalyser::build_groups(SentenceAnalysis& out) {

@@ -9,7 +9,6 @@
 // be aligned keeps its syllables without letters, flagged.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,14 +32,16 @@ struct TextData {
     const LiaisonLexicon& lexicon;
 };
 
-// A clean-up of a word's pronunciation, (written word, IPA) -> IPA.
-using Cleanup = std::function<Text(TextView word, TextView ipa)>;
-
 struct TextOptions {
     bool gerer_elisions = true;
     bool gerer_liaisons = true;
     bool gerer_enchainement = true;
-    Cleanup cleanup;  // applied to every word's share when set
+    // espeak-ng's systematic mistakes on French words corrected
+    // (pronunciation/cleanup.hpp), word by word, formulas included.
+    bool nettoyage = true;
+    // A word read with another language's rules read again alone with
+    // the French ones (pronunciation/french_reading.hpp), when the reader can.
+    bool relecture_francaise = true;
 };
 
 struct TextWord {
@@ -56,7 +57,8 @@ struct TextWord {
     bool disjonctif = false;     // h aspiré and the like
     bool aligned = true;         // false: its letters could not be laid under its sounds
     bool share_checked = true;   // false: its share of the sentence's reading is a guess
-    std::string language;        // the rules that read it, when not French ("en")
+    std::string language;        // the rules that read it in context, when not French ("en")
+    bool relu_en_francais = false;  // then read again alone with the French rules
     Text display;                // a formula said in words
     std::vector<FormulaStep> steps;
 };
@@ -89,6 +91,7 @@ public:
 private:
     void read_words(SentenceAnalysis& out);
     void decide_liaisons(std::vector<ItemReading>& readings, SentenceAnalysis& out);
+    void clean_up(TextWord& w) const;
     void build_groups(SentenceAnalysis& out);
     void syllabify(SentenceAnalysis& out, TextGroup& group);
 

@@ -1,4 +1,4 @@
-// Numbers written in digits, said in French words.
+// Numbers left in digits by the tokenizer's reading, said in French words.
 #pragma once
 
 #include <optional>
@@ -7,27 +7,21 @@
 
 namespace vantro::reading {
 
-// "1998" -> "mille neuf cent quatre-vingt-dix-huit" (digits only; leading
-// zeros are said: "007" -> "zéro zéro sept"). Traditional spelling: hyphens
-// below one hundred, "et" in 21, 31 ... 71, the plural of "vingts" and
-// "cents" when they end the number. More than 18 digits are said one by one.
-// nullopt when `digits` is empty or holds anything but ASCII digits.
+// "1998" -> "mille neuf cent quatre-vingt-dix-huit" (ASCII digits only;
+// leading zeros are said: "007" -> "zéro zéro sept"). Past the largest
+// number the tokenizer spells, digits are said one by one. nullopt when
+// `digits` is empty or holds anything else.
 std::optional<Text> cardinal_words(TextView digits);
 
-// The ordinal of a cardinal in words: "un" -> "premier" (or "première"),
-// "vingt et un" -> "vingt et unième", "cinq" -> "cinquième".
-Text ordinal_words(TextView cardinal, bool feminine);
-
-// The reading of a formula token with every number in it said in words:
-// "8 heures 30" -> "huit heures trente", "3,5" -> "trois virgule cinq",
-// "1er" -> "premier", "XIXe" -> "dix-neuvième", "-5" -> "moins cinq",
-// "1 000" -> "mille", "1 heure" -> "une heure", "1/2" -> "un demi", and the
-// signs said as words ("%" -> "pour cent"). Words are kept; runs of spaces
-// become one space.
+// A formula's reading (as the tokenizer gives it: "8 heures 30", "3,5",
+// "moins 5", "12/05/2023") with every number in it said in words: "huit
+// heures trente", "trois virgule cinq", "moins cinq", "douze mai deux mille
+// vingt-trois"; "1/2" -> "un demi", "1939-1945" -> both numbers, "1 heure"
+// -> "une heure". Words are kept; runs of spaces become one space.
 Text spell_numbers(TextView lecture);
 
-// True when `s` holds only letters, apostrophes, hyphens and spaces: a
-// reading espeak-ng can say word for word.
+// True when `s` holds only letters, apostrophes, hyphens and spaces (and at
+// least one letter): a reading espeak-ng says word for word.
 bool is_word_reading(TextView s) noexcept;
 
 }  // namespace vantro::reading

@@ -63,6 +63,12 @@ public:
 
     std::vector<Block> match(ReadingStats* stats) {
         std::vector<Block> blocks;
+        // A clause of one token (a code read alone, a title) hears all.
+        if (units_.size() == 1) {
+            blocks.push_back(Block{0, 1, 0, chunks_.size(), true});
+            if (stats) ++stats->clauses_matched;
+            return blocks;
+        }
         std::size_t expected = 0;
         for (const Unit& u : units_) expected += u.expected;
         if (expected == chunks_.size()) {

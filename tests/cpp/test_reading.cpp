@@ -385,12 +385,13 @@ Shown show(const std::vector<SentenceAnalysis>& sentences) {
                 if (k) out.groups += " " + to_utf8(g.jonctions[k - 1]) + " ";
                 out.groups += to_utf8(w.text) + "/" + to_utf8(w.phone) + "/" + (w.aligned ? "" : "!");
             }
-            for (const SyllabeRec& sy : g.syllabes) {
+            for (const PlacedSyllable& placed : g.syllabes) {
+                const SyllabeRec& sy = *placed.rec;
                 if (!out.syllables.empty()) out.syllables += " ";
                 Text ortho = sy.ortho;
                 std::erase(ortho, U'\u00B0');  // silent letters show as letters here
-                out.syllables += to_utf8(ortho) + "[" + std::to_string(sy.span.start) + "," +
-                                 std::to_string(sy.span.end) + ")";
+                out.syllables += to_utf8(ortho) + "[" + std::to_string(placed.span.start) + "," +
+                                 std::to_string(placed.span.end) + ")";
             }
         }
     }

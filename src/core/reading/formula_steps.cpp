@@ -19,7 +19,7 @@ bool starts_with_vowel_or_glide(const PhonemeSets& sets, TextView phone) {
 // as the words of a sentence join; each run is syllabified on its own, so
 // that "mille neuf cent" gives mil | nœf | sɑ̃ and not nœ | fsɑ̃.
 bool syllables_by_runs(const std::vector<PlacedWord>& words, TextView phone, const SyllableContext& ctx,
-                       std::vector<SyllabeRec>& out) {
+                       SyllableCache& cache, PlacedSyllables& out) {
     std::vector<SpokenPhoneme> tokens;
     for (const Text& t : iter_phonemes(phone)) tokens.push_back(SpokenPhoneme{t, false});
     std::vector<TextView> texts;
@@ -28,8 +28,6 @@ bool syllables_by_runs(const std::vector<PlacedWord>& words, TextView phone, con
     const ShareAligner aligner{ctx.table, ctx.silent_letters};
     if (!split_by_letters(texts, tokens, aligner, shares)) return false;
 
-    out.clear();
-    std::vector<SyllabeRec> run_syllables;
     std::size_t k = 0;
     while (k < words.size()) {
         std::vector<PlacedWord> run{words[k]};
@@ -42,10 +40,7 @@ bool syllables_by_runs(const std::vector<PlacedWord>& words, TextView phone, con
             run_phone += share;
             ++next;
         }
-        if (!run_phone.empty()) {
-            if (!placed_syllables(run, run_phone, ctx, run_syllables)) return false;
-            for (SyllabeRec& s : run_syllables) out.push_back(std::move(s));
-        }
+        if (!run_phone.empty() && !place_syllables(run, run_phone, ctx, cache, out)) return false;
         k = next;
     }
     return true;
@@ -53,7 +48,8 @@ bool syllables_by_runs(const std::vector<PlacedWord>& words, TextView phone, con
 
 }  // namespace
 
-std::vector<FormulaStep> formula_steps(TextView display, TextView phone, Span source, const SyllableContext& ctx) {
+std::vector<FormulaStep> formula_steps(TextView display, TextView phone, Span source, const SyllableContext& ctx,
+                                       SyllableCache& cache) {
     std::vector<FormulaStep> steps;
     if (phone.empty()) return steps;
 
@@ -68,11 +64,11 @@ std::vector<FormulaStep> formula_steps(TextView display, TextView phone, Span so
         start = end + 1;
     }
 
-    std::vector<SyllabeRec> syllables;
-    if (!words.empty() && syllables_by_runs(words, phone, ctx, syllables)) {
-        for (const SyllabeRec& s : syllables) {
+    PlacedSyllables syllables;
+    if (!words.empty() && syllables_by_runs(words, phone, ctx, cache, syllables)) {
+        for (const PlacedSyllable& s : syllables) {
             FormulaStep step;
-            step.phone = s.phone;
+            step.phone = s.rec->phone;
             step.span_source = source;
             step.span_lecture = s.span;
             for (auto k = s.span.start; k < s.span.end; ++k)
@@ -95,8 +91,10 @@ std::vector<FormulaStep> formula_steps(TextView display, TextView phone, Span so
     return steps;
 }
 
-std::vector<SyllabeRec> syllables_of_steps(const std::vector<FormulaStep>& steps) {
-    std::vector<SyllabeRec> out;
+SharedSyllables syllables_of_steps(const std::vector<FormulaStep>& steps) {
+    auto shared = std::make_shared<LetterSyllables>();
+    shared->ok = true;
+    std::vector<SyllabeRec>& out = shared->syllables;
     out.reserve(steps.size());
     for (const FormulaStep& step : steps) {
         SyllabeRec s;
@@ -106,7 +104,7 @@ std::vector<SyllabeRec> syllables_of_steps(const std::vector<FormulaStep>& steps
         s.noyau.push_back(PhonemeRec{step.phone, Text()});
         out.push_back(std::move(s));
     }
-    return out;
+    return shared;
 }
 
 }  // namespace vantro::reading

@@ -21,10 +21,11 @@ struct FormulaStep {
 // share of the reading. The letters of each step come from aligning the
 // words with the sounds; when they cannot be aligned, the first step shows
 // the whole of `display` and the others no letters.
-std::vector<FormulaStep> formula_steps(TextView display, TextView phone, Span source, const SyllableContext& ctx);
+std::vector<FormulaStep> formula_steps(TextView display, TextView phone, Span source, const SyllableContext& ctx,
+                                       SyllableCache& cache);
 
 // One syllable per step, the whole step in the nucleus, as a formula group
-// shows it.
-std::vector<SyllabeRec> syllables_of_steps(const std::vector<FormulaStep>& steps);
+// shows it; each syllable's span is its step's span_source.
+SharedSyllables syllables_of_steps(const std::vector<FormulaStep>& steps);
 
 }  // namespace vantro::reading

@@ -6,11 +6,24 @@ namespace vantro::reading {
 
 namespace {
 
-// The word without a final elision or hyphen, in lower case.
+// Already lower case, for what French words are made of: no capital among
+// the ASCII and Latin-1 letters, nothing beyond them.
+bool plainly_lower(TextView w) noexcept {
+    for (char32_t c : w) {
+        if (c < 0x80) {
+            if (c >= U'A' && c <= U'Z') return false;
+        } else if (c < 0xDF || c > 0xFF || c == 0xF7) {
+            if (c != U'\u2019' && c != U'\u02BC' && c != U'œ' && c != U'æ') return false;
+        }
+    }
+    return true;
+}
+
+// The word without a leading hyphen or apostrophe, in lower case.
 Text lowered(TextView word) {
     while (!word.empty() && (word.front() == U'-' || word.front() == U'\'' || word.front() == U'\u2019'))
         word.remove_prefix(1);
-    return unicode::to_lower(word);
+    return plainly_lower(word) ? Text(word) : unicode::to_lower(word);
 }
 
 bool is_nasal_vowel(TextView ipa) {

@@ -31,6 +31,7 @@ std::size_t marker_length(std::string_view s, std::size_t i) noexcept {
 // without them.
 std::string_view strip_markers(std::string_view piece, std::string_view voice_language, std::string& language,
                                std::string& rest) {
+    if (piece.find('(') == std::string_view::npos) return piece;
     rest.clear();
     for (std::size_t i = 0; i < piece.size();) {
         if (const std::size_t len = marker_length(piece, i)) {
@@ -80,12 +81,9 @@ void walk(std::string_view clause, Chunk&& chunk, Piece&& piece) {
     }
 }
 
-std::string key_of(const std::string& language, std::string_view name) {
-    std::string key;
-    key.reserve(language.size() + 1 + name.size());
-    key.append(language).push_back('\x1f');
+void key_of(const std::string& language, std::string_view name, std::string& key) {
+    key.assign(language).push_back('\x1f');
     key.append(name);
-    return key;
 }
 
 // Words of a clause that hold no phoneme (a lone pause) are not words a
@@ -110,9 +108,10 @@ void drop_silent_chunks(SpokenClause& out, std::size_t from) {
 
 bool PhonemeNames::convert(std::string_view names_clause, std::string_view voice_language, SpokenClause& out) const {
     const std::size_t first = out.size();
-    std::string language;
-    std::string rest;
-    std::string key;
+    thread_local std::string language;
+    thread_local std::string rest;
+    thread_local std::string key;
+    language.clear();
     bool known = true;
     walk(
         names_clause, [&](std::size_t) { out.emplace_back(); },
@@ -122,15 +121,15 @@ bool PhonemeNames::convert(std::string_view names_clause, std::string_view voice
             if (name.empty()) return;
             SpokenChunk& chunk = out.back();
             if (!language.empty()) chunk.language = language;
-            key = key_of(language, name);
-            const auto it = ipa_of_.find(key);
+            key_of(language, name, key);
+            const auto it = ipa_of_.find(std::string_view(key));
             if (it == ipa_of_.end()) {
                 known = false;
                 return;
             }
-            if (name.find("_|") != std::string_view::npos && chunk.phonemes.empty()) chunk.disjonctif = true;
-            if (it->second.empty()) return;
-            chunk.phonemes.push_back(SpokenPhoneme{from_utf8(it->second), is_liaison_name(name)});
+            const Name& n = it->second;
+            if (n.disjonctif && chunk.phonemes.empty()) chunk.disjonctif = true;
+            if (!n.ipa.empty()) chunk.phonemes.push_back(SpokenPhoneme{n.ipa, n.liaison});
         });
     if (known) drop_silent_chunks(out, first);
     return known;
@@ -159,7 +158,10 @@ bool PhonemeNames::learn(std::string_view names_clause, std::string_view ipa_cla
             const std::string_view name = strip_markers(names[w][p], voice_language, language, rest);
             const std::string_view ipa = strip_markers(ipas[w][p], voice_language, ipa_language, ipa_rest);
             if (name.empty() || ipa_of_.size() >= kMaxNames) continue;
-            ipa_of_.try_emplace(key_of(language, name), ipa);
+            std::string key;
+            key_of(language, name, key);
+            ipa_of_.try_emplace(std::move(key), Name{from_utf8(ipa), is_liaison_name(name),
+                                                     name.find("_|") != std::string_view::npos});
         }
     }
     return true;

@@ -12,8 +12,10 @@
 
 #include <string>
 #include <string_view>
+#include <functional>
 #include <unordered_map>
 
+#include "common/text.hpp"
 #include "reading/spoken.hpp"
 
 namespace vantro::reading {
@@ -44,7 +46,16 @@ public:
     std::size_t size() const noexcept { return ipa_of_.size(); }
 
 private:
-    std::unordered_map<std::string, std::string> ipa_of_;  // language, '\x1f', name -> IPA
+    struct Name {
+        Text ipa;                 // what espeak-ng prints for it in IPA
+        bool liaison = false;     // z2, t2, p2 ...
+        bool disjonctif = false;  // holds the h aspiré pause "_|"
+    };
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, Name, KeyHash, std::equal_to<>> ipa_of_;  // language, '\x1f', name
 };
 
 }  // namespace vantro::reading

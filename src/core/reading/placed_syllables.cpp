@@ -15,51 +15,75 @@ JoinedWords join_words(const std::vector<TextView>& words) {
     return out;
 }
 
-bool placed_syllables(const std::vector<PlacedWord>& words, TextView phone, const SyllableContext& ctx,
-                      std::vector<SyllabeRec>& out) {
-    out.clear();
-    std::vector<TextView> texts;
-    std::vector<LetterPlace> places;
-    for (const PlacedWord& w : words) {
-        texts.push_back(w.text);
-        places.insert(places.end(), w.places, w.places + w.text.size());
-    }
-    const JoinedWords joined = join_words(texts);
+namespace {
+
+LetterSyllables compute(const JoinedWords& joined, std::size_t word_count, TextView phone,
+                        const SyllableContext& ctx) {
+    LetterSyllables out;
     Alignment al;
     try {
-        aligner(al, joined.text, phone, ctx.table, ctx.silent_letters,
-                words.size() > 1 ? &joined.boundaries : nullptr);
+        aligner(al, joined.text, phone, ctx.table, ctx.silent_letters, word_count > 1 ? &joined.boundaries : nullptr);
     } catch (const InputTooLong&) {
-        return false;
+        return out;
     }
-    if (!al.ok) return false;
-
-    // A span of the joined letters, moved to the caller's text: from the
-    // start of its first letter to the end of its last one. Past the letters,
-    // just after the last one.
-    const auto n = static_cast<std::int64_t>(places.size());
-    const std::int64_t after_last = n > 0 ? places.back().end : 0;
-    for (Span& sp : al.dec_spans) {
-        const Span rel = sp;
-        sp.start = rel.start >= 0 && rel.start < n ? places[static_cast<std::size_t>(rel.start)].begin : after_last;
-        sp.end = rel.end > 0 && rel.end <= n ? places[static_cast<std::size_t>(rel.end - 1)].end : after_last;
-        if (rel.end <= rel.start) sp.end = sp.start;
-    }
+    if (!al.ok) return out;
     Alignment split = phonemise_alignment(al.dec_ph, al.dec_gr, al.dec_spans);
     const std::vector<Text> syll_phones = syllabify_ipa(phone, ctx.sonority, ctx.sets);
-    out = build_syllabes(syll_phones, split.dec_ph, split.dec_gr, split.dec_spans, 0, true, ctx.sets);
+    out.syllables = build_syllabes(syll_phones, split.dec_ph, split.dec_gr, split.dec_spans, 0, true, ctx.sets);
+    out.ok = true;
+    return out;
+}
+
+}  // namespace
+
+SharedSyllables letter_syllables(const std::vector<TextView>& words, TextView phone, const SyllableContext& ctx,
+                                 SyllableCache& cache) {
+    // The key keeps the word boundaries: they change what may be silent.
+    thread_local Text key;
+    key.clear();
+    for (TextView w : words) key.append(w).push_back(U'\x1F');
+    key.push_back(U'\x1E');
+    key.append(phone);
+    return cache.get(key, [&] {
+        return std::make_shared<const LetterSyllables>(compute(join_words(words), words.size(), phone, ctx));
+    });
+}
+
+bool place_syllables(const std::vector<PlacedWord>& words, TextView phone, const SyllableContext& ctx,
+                     SyllableCache& cache, PlacedSyllables& out) {
+    thread_local std::vector<TextView> texts;
+    thread_local std::vector<const LetterPlace*> places;  // one per letter
+    texts.clear();
+    places.clear();
+    for (const PlacedWord& w : words) {
+        texts.push_back(w.text);
+        for (std::size_t k = 0; k < w.text.size(); ++k) places.push_back(w.places + k);
+    }
+    SharedSyllables found = letter_syllables(texts, phone, ctx, cache);
+    if (!found->ok) return false;
+    // From letters to the caller's text: a syllable starts on its first
+    // letter and ends just after its last one.
+    const auto n = static_cast<std::int64_t>(places.size());
+    const std::int64_t after_last = n > 0 ? places.back()->end : 0;
+    auto start_of = [&](std::int64_t k) { return k >= 0 && k < n ? places[static_cast<std::size_t>(k)]->begin : after_last; };
+    out.append(std::move(found), [&](const SyllabeRec& s) {
+        if (s.span.end <= s.span.start) {
+            const std::int64_t at = start_of(s.span.start);
+            return Span{at, at};
+        }
+        const std::int64_t last = s.span.end - 1;
+        return Span{start_of(s.span.start), last < n ? places[static_cast<std::size_t>(last)]->end : after_last};
+    });
     return true;
 }
 
-void unplaced_syllables(TextView phone, std::int64_t at, const SyllableContext& ctx, std::vector<SyllabeRec>& out) {
+void place_unaligned(TextView phone, std::int64_t at, const SyllableContext& ctx, PlacedSyllables& out) {
+    auto own = std::make_shared<LetterSyllables>();
     const std::vector<Text> syll_phones = syllabify_ipa(phone, ctx.sonority, ctx.sets);
     const std::vector<Text> none;
     const std::vector<Span> no_spans;
-    std::vector<SyllabeRec> built = build_syllabes(syll_phones, none, none, no_spans, 0, false, ctx.sets);
-    for (SyllabeRec& s : built) {
-        s.span = Span{at, at};
-        out.push_back(std::move(s));
-    }
+    own->syllables = build_syllabes(syll_phones, none, none, no_spans, 0, false, ctx.sets);
+    out.append(std::move(own), [&](const SyllabeRec&) { return Span{at, at}; });
 }
 
 }  // namespace vantro::reading

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "alignment/phone_table.hpp"
 #include "common/text.hpp"
 #include "phonology/phoneme_sets.hpp"
 #include "phonology/sonority.hpp"
+#include "reading/bounded_cache.hpp"
 #include "results/syllable.hpp"
 
 namespace vantro::reading {
@@ -20,8 +22,8 @@ struct LetterPlace {
 };
 
 struct PlacedWord {
-    TextView text;                   // the letters aligned (NFC)
-    const LetterPlace* places;       // one per letter of `text`
+    TextView text;              // the letters aligned (NFC)
+    const LetterPlace* places;  // one per letter of `text`
 };
 
 struct SyllableContext {
@@ -31,16 +33,60 @@ struct SyllableContext {
     const TextSet& silent_letters;
 };
 
-// The syllables of `phone` with the letters of `words` (aligned as one
-// stretch, word boundaries given), spans in the caller's text. False when
-// the letters cannot be aligned with the sounds (or are too long to try):
-// `out` is then left empty.
-bool placed_syllables(const std::vector<PlacedWord>& words, TextView phone, const SyllableContext& ctx,
-                      std::vector<SyllabeRec>& out);
+// The syllables of some words and their sounds, spans counted in the
+// letters of the words written one after the other; ok false when the
+// letters cannot be aligned with the sounds (or are too long to try).
+// Shared by every occurrence of the same words with the same sounds.
+struct LetterSyllables {
+    bool ok = false;
+    std::vector<SyllabeRec> syllables;
+};
+using SharedSyllables = std::shared_ptr<const LetterSyllables>;
+using SyllableCache = BoundedCache<SharedSyllables>;
 
-// The syllables of `phone` without letters, each with the empty span at `at`:
-// for a word whose letters could not be placed.
-void unplaced_syllables(TextView phone, std::int64_t at, const SyllableContext& ctx, std::vector<SyllabeRec>& out);
+SharedSyllables letter_syllables(const std::vector<TextView>& words, TextView phone, const SyllableContext& ctx,
+                                 SyllableCache& cache);
+
+// A syllable in the caller's text: its letters and sounds (`rec`, whose own
+// span counts letters of its group) and where it lies (`span`).
+struct PlacedSyllable {
+    const SyllabeRec* rec = nullptr;
+    Span span;
+};
+
+// Syllables one after the other, with what keeps their records alive.
+class PlacedSyllables {
+public:
+    std::size_t size() const noexcept { return syllables_.size(); }
+    bool empty() const noexcept { return syllables_.empty(); }
+    const PlacedSyllable& operator[](std::size_t i) const { return syllables_[i]; }
+    auto begin() const noexcept { return syllables_.begin(); }
+    auto end() const noexcept { return syllables_.end(); }
+    void clear() noexcept {
+        syllables_.clear();
+        owners_.clear();
+    }
+    // Appends every syllable of `owner`, each at the span `place(rec)` gives.
+    template <class Place>
+    void append(SharedSyllables owner, Place&& place) {
+        for (const SyllabeRec& s : owner->syllables) syllables_.push_back(PlacedSyllable{&s, place(s)});
+        owners_.push_back(std::move(owner));
+    }
+
+private:
+    std::vector<PlacedSyllable> syllables_;
+    std::vector<SharedSyllables> owners_;
+};
+
+// Appends the syllables of `phone` with the letters of `words` (aligned as
+// one stretch, word boundaries given), spans in the caller's text. False,
+// and nothing appended, when the letters cannot be aligned with the sounds.
+bool place_syllables(const std::vector<PlacedWord>& words, TextView phone, const SyllableContext& ctx,
+                     SyllableCache& cache, PlacedSyllables& out);
+
+// Appends the syllables of `phone` without letters, each with the empty span
+// at `at`: for a word whose letters could not be placed.
+void place_unaligned(TextView phone, std::int64_t at, const SyllableContext& ctx, PlacedSyllables& out);
 
 // The aligned words as one text, with the ends of all but the last word.
 struct JoinedWords {

@@ -34,7 +34,13 @@ bool ends_with(TextView s, TextView suffix) {
 }  // namespace
 
 TextAnalyser::TextAnalyser(TextView original, ContextReader& reader, const TextData& data, TextOptions options)
-    : tokenizer_(original), reader_(reader), data_(data), options_(std::move(options)) {}
+    : tokenizer_(original),
+      reader_(reader),
+      data_(data),
+      options_(std::move(options)),
+      syllables_(kGroupsKept),
+      steps_(kFormulasKept),
+      phones_(kWordsKept) {}
 
 bool TextAnalyser::next(SentenceAnalysis& out) {
     out.words.clear();
@@ -82,18 +88,25 @@ void TextAnalyser::read_words(SentenceAnalysis& out) {
     for (std::size_t i = 0; i < spoken_.size(); ++i) {
         const text::Token& t = *spoken_[i];
         TextWord& w = out.words[i];
-        w = TextWord();
+        // Fields set one by one: the strings keep their storage from one
+        // sentence to the next.
         w.kind = t.kind;
-        w.text = t.text;
+        w.text.assign(t.text);
         w.span = t.span;
+        w.phone.clear();
+        w.liaison.assign(U"none");
+        w.aligned = true;
+        w.relu_en_francais = false;
+        w.display.clear();
+        w.steps.clear();
         w.ponctuation_avant = t.ponctuation_avant;
         w.elision_avant = t.elision_avant;
         w.trait_union_avant = t.trait_union_avant;
         w.est_formule = items_[i].formula;
         w.share_checked = readings[i].share_checked;
-        w.language = readings[i].language;
+        w.language.assign(readings[i].language);
         w.disjonctif = readings[i].disjonctif || (!w.est_formule && is_disjonctif(data_.lexicon, w.text));
-        if (w.est_formule) w.display = items_[i].reading;
+        if (w.est_formule) w.display.assign(items_[i].reading);
 
         // Where each letter lies in the caller's text.
         std::vector<LetterPlace>& places = places_[i];
@@ -138,23 +151,40 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
                     phonemes.pop_back();
             }
         }
-        w.phone = joined_ipa(phonemes);
-        if (!w.language.empty() && !w.est_formule && options_.relecture_francaise) {
-            if (std::optional<Text> french = reader_.french_reading(w.text)) {
-                w.phone = std::move(*french);
-                w.relu_en_francais = true;
-            }
+        const FinalPhone& final_phone = final_phone_of(w, joined_ipa(phonemes));
+        w.phone = final_phone.phone;
+        w.relu_en_francais = final_phone.reread;
+        if (w.relu_en_francais && w.liaison != U"none") {
+            // The word read alone lost the liaison it gave in context.
+            if (const auto it = data_.liaison_consonnes.find(w.liaison); it != data_.liaison_consonnes.end())
+                w.phone += it->second;
         }
-        if (options_.nettoyage) clean_up(w);
     }
 }
 
-void TextAnalyser::clean_up(TextWord& w) const {
-    if (w.phone.empty()) return;
-    if (!w.est_formule) {
-        w.phone = pronunciation::clean_pronunciation(w.text, w.phone);
-        return;
-    }
+const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, const Text& heard) {
+    const bool reread = !w.language.empty() && !w.est_formule && options_.relecture_francaise;
+    Text key;
+    key.reserve(w.text.size() + heard.size() + w.display.size() + 4);
+    key.append(w.text).push_back(U'\x1F');
+    key.append(heard).push_back(reread ? U'1' : U'0');
+    key.append(w.display);
+    return phones_.get(key, [&] {
+        FinalPhone out{heard, false};
+        if (reread) {
+            if (std::optional<Text> french = reader_.french_reading(w.text)) {
+                out.phone = std::move(*french);
+                out.reread = true;
+            }
+        }
+        if (options_.nettoyage) out.phone = cleaned(w, out.phone);
+        return out;
+    });
+}
+
+Text TextAnalyser::cleaned(const TextWord& w, const Text& phone) const {
+    if (phone.empty()) return phone;
+    if (!w.est_formule) return pronunciation::clean_pronunciation(w.text, phone);
     // A formula is cleaned word by word of what is said ("huit heures").
     std::vector<TextView> words;
     for (std::size_t start = 0; start < w.display.size();) {
@@ -164,22 +194,23 @@ void TextAnalyser::clean_up(TextWord& w) const {
         start = end + 1;
     }
     std::vector<SpokenPhoneme> tokens;
-    for (const Text& t : iter_phonemes(w.phone)) tokens.push_back(SpokenPhoneme{t, false});
+    for (const Text& t : iter_phonemes(phone)) tokens.push_back(SpokenPhoneme{t, false});
     std::vector<std::vector<SpokenPhoneme>> shares;
     if (words.empty() || !split_by_letters(words, tokens, ShareAligner{data_.table, data_.silent_letters}, shares))
-        return;
-    Text cleaned;
-    for (std::size_t k = 0; k < words.size(); ++k) cleaned += pronunciation::clean_pronunciation(words[k], joined_ipa(shares[k]));
-    w.phone = std::move(cleaned);
+        return phone;
+    Text out;
+    for (std::size_t k = 0; k < words.size(); ++k) out += pronunciation::clean_pronunciation(words[k], joined_ipa(shares[k]));
+    return out;
 }
 
 void TextAnalyser::build_groups(SentenceAnalysis& out) {
-    std::vector<WordForGrouping> words(out.words.size());
+    std::vector<WordForGrouping>& words = grouping_;
+    words.resize(out.words.size());
     for (std::size_t i = 0; i < words.size(); ++i) {
         const TextWord& w = out.words[i];
         WordForGrouping& g = words[i];
-        g.text = w.text;
-        g.phone = w.phone;
+        g.text.assign(w.text);
+        g.phone.assign(w.phone);
         g.liaison = w.liaison;
         g.ponctuation_avant = w.ponctuation_avant;
         g.elision_avant = w.elision_avant;
@@ -221,30 +252,39 @@ void TextAnalyser::build_groups(SentenceAnalysis& out) {
 
 void TextAnalyser::syllabify(SentenceAnalysis& out, TextGroup& group) {
     const SyllableContext ctx{data_.sets, data_.sonority, data_.table, data_.silent_letters};
+    group.syllabes.clear();
     if (group.est_formule && group.count == 1) {
         TextWord& w = out.words[group.first];
-        w.steps = formula_steps(w.display, w.phone, w.span, ctx);
-        group.syllabes = syllables_of_steps(w.steps);
+        Text key = w.display;
+        key.push_back(U'\x1E');
+        key.append(w.phone);
+        const FormulaReading& reading = steps_.get(key, [&] {
+            FormulaReading r;
+            r.steps = formula_steps(w.display, w.phone, Span{}, ctx, syllables_);
+            r.syllables = syllables_of_steps(r.steps);
+            return r;
+        });
+        w.steps = reading.steps;
+        for (FormulaStep& step : w.steps) step.span_source = w.span;
+        group.syllabes.append(reading.syllables, [&](const SyllabeRec&) { return w.span; });
         return;
     }
     if (group.phone_groupe.empty()) return;
 
-    std::vector<PlacedWord> words;
+    thread_local std::vector<PlacedWord> words;
+    words.clear();
     for (std::size_t k = group.first; k < group.first + group.count; ++k)
         words.push_back(PlacedWord{out.words[k].text, places_[k].data()});
-    if (placed_syllables(words, group.phone_groupe, ctx, group.syllabes)) return;
+    if (place_syllables(words, group.phone_groupe, ctx, syllables_, group.syllabes)) return;
 
     // The group cannot be aligned as a whole: each word alone, so that one
     // word that cannot be aligned does not take the others' letters with it.
-    std::vector<SyllabeRec> one;
     for (std::size_t k = group.first; k < group.first + group.count; ++k) {
         TextWord& w = out.words[k];
         if (w.phone.empty()) continue;
-        if (placed_syllables({PlacedWord{w.text, places_[k].data()}}, w.phone, ctx, one)) {
-            for (SyllabeRec& s : one) group.syllabes.push_back(std::move(s));
-        } else {
+        if (!place_syllables({PlacedWord{w.text, places_[k].data()}}, w.phone, ctx, syllables_, group.syllabes)) {
             w.aligned = false;
-            unplaced_syllables(w.phone, w.span.start, ctx, group.syllabes);
+            place_unaligned(w.phone, w.span.start, ctx, group.syllabes);
         }
     }
 }

@@ -70,7 +70,7 @@ struct TextGroup {
     Text phone_groupe;
     Span span;
     bool est_formule = false;
-    std::vector<SyllabeRec> syllabes;
+    PlacedSyllables syllabes;
 };
 
 struct SentenceAnalysis {
@@ -91,7 +91,13 @@ public:
 private:
     void read_words(SentenceAnalysis& out);
     void decide_liaisons(std::vector<ItemReading>& readings, SentenceAnalysis& out);
-    void clean_up(TextWord& w) const;
+    struct FinalPhone {
+        Text phone;
+        bool reread = false;
+    };
+    // A word's share made final: read again in French, cleaned up.
+    const FinalPhone& final_phone_of(const TextWord& w, const Text& heard);
+    Text cleaned(const TextWord& w, const Text& phone) const;
     void build_groups(SentenceAnalysis& out);
     void syllabify(SentenceAnalysis& out, TextGroup& group);
 
@@ -103,7 +109,20 @@ private:
     ReadingStats stats_;
     std::vector<const text::Token*> spoken_;  // the sentence's spoken tokens, one per word
     std::vector<ReadingItem> items_;
+    std::vector<WordForGrouping> grouping_;
     std::vector<std::vector<LetterPlace>> places_;  // per word: each letter's place in the caller's text
+
+    // What a long text repeats is worked out once.
+    static constexpr std::size_t kGroupsKept = 4096;
+    static constexpr std::size_t kFormulasKept = 512;
+    static constexpr std::size_t kWordsKept = 8192;
+    SyllableCache syllables_;
+    struct FormulaReading {
+        std::vector<FormulaStep> steps;  // span_source left empty
+        SharedSyllables syllables;       // their spans too
+    };
+    BoundedCache<FormulaReading> steps_;
+    BoundedCache<FinalPhone> phones_;
 };
 
 // Every sentence of `original` at once.

@@ -1,0 +1,137 @@
+#include "reading/program_reader.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+#include "reading/phoneme_names.hpp"
+
+extern char** environ;
+
+namespace vantro::reading {
+
+namespace {
+
+// The separator as the program's --sep option takes it.
+constexpr const char* kSeparatorOption = "--sep=\xE2\x90\x9F";
+
+struct Pipe {
+    int fd[2] = {-1, -1};
+    ~Pipe() {
+        for (int f : fd)
+            if (f >= 0) ::close(f);
+    }
+    void close_end(int i) {
+        if (fd[i] >= 0) ::close(fd[i]);
+        fd[i] = -1;
+    }
+};
+
+std::vector<std::string> lines_of(const std::string& out) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < out.size()) {
+        std::size_t end = out.find('\n', start);
+        if (end == std::string::npos) end = out.size();
+        std::string line = out.substr(start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        std::size_t lead = 0;
+        while (lead < line.size() && line[lead] == ' ') ++lead;
+        if (lead < line.size()) lines.push_back(line.substr(lead));
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+ProgramContextReader::ProgramContextReader(std::string voice, std::string program, std::chrono::milliseconds timeout)
+    : voice_(std::move(voice)),
+      language_(voice_.substr(0, voice_.find_first_of("-_+"))),
+      program_(std::move(program)),
+      timeout_(timeout) {}
+
+std::string ProgramContextReader::run(const std::string& clause, const char* mode_flag) const {
+    Pipe out;
+    if (::pipe2(out.fd, O_CLOEXEC) != 0) throw ProgramReaderError("eSpeak-NG : impossible de créer un tube.");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out.fd[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    std::vector<std::string> args = {program_, "-v", voice_, "-q", mode_flag, kSeparatorOption, clause};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, program_.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw ProgramReaderError("Le programme " + program_ +
+                                 " est introuvable. Installez-le (sudo apt install espeak-ng).");
+    out.close_end(1);
+
+    std::string text;
+    char buf[4096];
+    const auto deadline = std::chrono::steady_clock::now() + timeout_;
+    bool timed_out = false;
+    while (true) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            timed_out = true;
+            break;
+        }
+        pollfd p{out.fd[0], POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
+            timed_out = ready == 0;
+            break;
+        }
+        const ssize_t n = ::read(out.fd[0], buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    if (timed_out) ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (timed_out) throw ProgramReaderError("Le programme " + program_ + " n'a pas répondu à temps.");
+    return text;
+}
+
+void ProgramContextReader::read(const std::string& clause, SpokenClause& out) {
+    // The same table of names as the library's reader: the names are espeak-ng's.
+    static PhonemeNames names;
+    static std::mutex mutex;
+    const std::size_t first = out.size();
+    const std::vector<std::string> named = lines_of(run(clause, "-x"));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        bool known = true;
+        for (const std::string& line : named) known = known && names.convert(line, language_, out);
+        if (known) return;
+    }
+    out.resize(first);
+    const std::vector<std::string> ipa = lines_of(run(clause, "--ipa"));
+    std::lock_guard<std::mutex> lock(mutex);
+    bool lined_up = named.size() == ipa.size();
+    for (std::size_t i = 0; lined_up && i < named.size(); ++i) lined_up = names.learn(named[i], ipa[i], language_);
+    if (lined_up) {
+        bool known = true;
+        for (const std::string& line : named) known = known && names.convert(line, language_, out);
+        if (known) return;
+        out.resize(first);
+    }
+    for (const std::string& line : ipa) PhonemeNames::from_ipa(line, language_, out);
+}
+
+}  // namespace vantro::reading

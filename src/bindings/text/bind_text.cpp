@@ -2,8 +2,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "errors.hpp"
-#include "functions.hpp"
+#include "bindings/common/errors.hpp"
+#include "bindings/common/functions.hpp"
 #include "text/tokenizer.hpp"
 
 namespace vantro::py {

@@ -21,5 +21,6 @@ int add_formula_functions(PyObject* module);
 int add_group_syllabifier_functions(PyObject* module);
 int add_frontend(PyObject* module);
 int add_text_functions(PyObject* module);
+int add_reading_functions(PyObject* module);
 
 }  // namespace vantro::py

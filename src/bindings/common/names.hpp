@@ -22,6 +22,7 @@ namespace vantro::py {
     X(is_available, "is_available") X(phonemizer, "phonemizer") X(lang, "lang")                               \
     /* module globals */                                                                                       \
     X(logger, "logger") X(espeak_phonemizer, "EspeakPhonemizer") X(g2p_adapter, "_G2PAdapter")                 \
+    X(espeak_lib_phonemizer, "EspeakLibPhonemizer") X(lang_slot, "_lang")                                      \
     X(construire_groupes, "construire_groupes") X(syllabifier_groupes, "syllabifier_groupes")                  \
     /* the host's logging and subprocess */                                                                    \
     X(cache, "_cache") X(debug, "debug") X(info, "info") X(warning, "warning") X(run, "run")                   \

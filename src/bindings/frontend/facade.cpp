@@ -13,6 +13,7 @@
 #include "phonology/sonority.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/frontend/word_syllables.hpp"
+#include "bindings/reading/text_analysis.hpp"
 
 namespace vantro::py::front {
 namespace {
@@ -297,6 +298,20 @@ VANTRO_FASTCALL(facade_syllabifier_groupes) {
     return call_stage(g_names.syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None});
 }
 
+// ---- text -------------------------------------------------------------------------------
+
+VANTRO_FASTCALL(facade_analyser_texte) {
+    const char* names[] = {"texte", "options", nullptr};
+    PyObject* a[2];
+    if (!parse_args({"analyser_texte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+        return nullptr;
+    PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
+    if (!phonemizer) return nullptr;
+    TextReaderChoice reader;
+    if (!reader_for_phonemizer(phonemizer, reader)) return nullptr;
+    return analyser_texte(a[0], a[1], reader);
+}
+
 // ---- the type ---------------------------------------------------------------------------
 
 PyMethodDef facade_methods[] = {
@@ -317,6 +332,14 @@ PyMethodDef facade_methods[] = {
                   "analyser_complet($self, /, mots, lectures_formules=None, options=None)\n--\n\n"
                   "Groupes de lecture (E1) puis syllabation des groupes (E2) d'une phrase.\n\n"
                   "`lectures_formules` est indexé par la position du mot dans `mots`."),
+    VANTRO_METHOD("analyser_texte", facade_analyser_texte,
+                  "analyser_texte($self, /, texte, options=None)\n--\n\n"
+                  "Groupes de lecture et syllabes d'un texte français brut.\n\n"
+                  "Le texte est découpé en mots, chaque phrase est lue en contexte par espeak-ng\n"
+                  "(liaisons, h aspiré, élisions, nombres), puis les mots sont regroupés et\n"
+                  "syllabés ; les positions renvoient au texte donné. Il faut un phonemiseur\n"
+                  "espeak-ng : EspeakLibPhonemizer (bibliothèque, rapide) ou EspeakPhonemizer\n"
+                  "(programme, un processus par proposition)."),
     VANTRO_METHOD("construire_groupes", facade_construire_groupes,
                   "construire_groupes($self, /, mots, options=None)\n--\n\n"
                   "Étape E1 seule : regroupe les mots en groupes de lecture."),

@@ -106,7 +106,7 @@ int exec_module(PyObject* m) {
         return -1;
     if (add_alignment_functions(m) < 0 || add_results_functions(m) < 0 || add_grouping_functions(m) < 0 ||
         add_formula_functions(m) < 0 || add_group_syllabifier_functions(m) < 0 ||
-        add_frontend(m) < 0 || add_text_functions(m) < 0)
+        add_frontend(m) < 0 || add_text_functions(m) < 0 || add_reading_functions(m) < 0)
         return -1;
     return 0;
 }

@@ -1,0 +1,214 @@
+// analyser_texte: the core reads, groups and syllabifies; this file fetches
+// the tables and the options, chooses the reader, and turns each sentence's
+// words and groups into the module's records as soon as it is done.
+#include "bindings/reading/text_analysis.hpp"
+
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "bindings/common/errors.hpp"
+#include "bindings/common/functions.hpp"
+#include "bindings/common/names.hpp"
+#include "bindings/data/linguistic_data.hpp"
+#include "bindings/frontend/host.hpp"
+#include "bindings/reading/liaison_lexicon.hpp"
+#include "bindings/records/records.hpp"
+#include "reading/context_reader.hpp"
+#include "reading/program_reader.hpp"
+#include "reading/text_reading.hpp"
+
+namespace vantro::py {
+namespace {
+
+// A record of type `r` from one new reference per field, all given, in
+// field order; every value is released when anything fails.
+template <std::size_t N>
+PyObject* filled(Rec r, PyObject* const (&values)[N]) {
+    PyObject* obj = nullptr;
+    bool complete = true;
+    for (PyObject* v : values) complete &= v != nullptr;
+    if (complete) obj = new_record_object(r);
+    if (!obj) {
+        for (PyObject* v : values) Py_XDECREF(v);
+        throw PythonError{};
+    }
+    std::memcpy(detail::record_slots(obj), values, sizeof values);
+    return obj;
+}
+
+PyObject* flag(bool b) { return Py_NewRef(b ? Py_True : Py_False); }
+
+const char* nature_of(text::TokenKind k) {
+    switch (k) {
+        case text::TokenKind::Number: return "nombre";
+        case text::TokenKind::Symbol: return "symbole";
+        case text::TokenKind::Abbreviation: return "abreviation";
+        case text::TokenKind::Code: return "code";
+        default: return "mot";
+    }
+}
+
+PyObject* phonemes_group(const std::vector<PhonemeRec>& phonemes) {
+    Ref list = take(PyList_New(static_cast<Py_ssize_t>(phonemes.size())));
+    for (std::size_t i = 0; i < phonemes.size(); ++i)
+        PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i),
+                        filled(Rec::Phoneme, {from_text(phonemes[i].ipa), from_text(phonemes[i].grapheme)}));
+    return filled(Rec::GroupePhonologique, {list.release()});
+}
+
+PyObject* syllable(const reading::PlacedSyllable& placed) {
+    const SyllabeRec& s = *placed.rec;
+    return filled(Rec::Syllabe, {from_text(s.phone), from_text(s.ortho), from_span(placed.span),
+                                 phonemes_group(s.attaque), phonemes_group(s.noyau), phonemes_group(s.coda)});
+}
+
+PyObject* word_record(const reading::TextWord& w) {
+    PyObject* token = filled(Rec::JetonTexte, {from_text(w.text), from_span(w.span), PyUnicode_FromString(nature_of(w.kind)),
+                                               flag(w.aligned), PyUnicode_FromString(w.language.c_str())});
+    return filled(Rec::MotAnalyse, {token, from_text(w.phone), from_text(w.liaison), PyUnicode_FromString(""),
+                                    flag(w.ponctuation_avant), flag(w.elision_avant), flag(w.est_formule)});
+}
+
+PyObject* formula_reading(const reading::TextWord& w) {
+    Ref events = take(PyList_New(static_cast<Py_ssize_t>(w.steps.size())));
+    for (std::size_t i = 0; i < w.steps.size(); ++i) {
+        const reading::FormulaStep& step = w.steps[i];
+        PyList_SET_ITEM(events.get(), static_cast<Py_ssize_t>(i),
+                        filled(Rec::EventFormule, {from_text(step.ortho), from_text(step.phone),
+                                                   from_span(step.span_source), from_span(step.span_lecture)}));
+    }
+    return filled(Rec::LectureFormule, {from_text(w.display), events.release()});
+}
+
+// Appends the ResultatGroupe records of one sentence to `out`.
+void append_sentence(const reading::SentenceAnalysis& s, PyObject* out) {
+    std::vector<Ref> words;
+    words.reserve(s.words.size());
+    for (const reading::TextWord& w : s.words) words.push_back(take(word_record(w)));
+    for (const reading::TextGroup& g : s.groups) {
+        Ref mots = take(PyList_New(static_cast<Py_ssize_t>(g.count)));
+        for (std::size_t k = 0; k < g.count; ++k)
+            PyList_SET_ITEM(mots.get(), static_cast<Py_ssize_t>(k), Py_NewRef(words[g.first + k].get()));
+        Ref jonctions = take(texts_to_list(g.jonctions));
+        PyObject* lecture = g.est_formule && g.count == 1 ? formula_reading(s.words[g.first]) : Py_NewRef(Py_None);
+        Ref groupe = take(filled(Rec::GroupeLecture, {mots.release(), from_text(g.phone_groupe), from_span(g.span),
+                                                      jonctions.release(), flag(g.est_formule), lecture}));
+        Ref syllabes = take(PyList_New(static_cast<Py_ssize_t>(g.syllabes.size())));
+        for (std::size_t k = 0; k < g.syllabes.size(); ++k)
+            PyList_SET_ITEM(syllabes.get(), static_cast<Py_ssize_t>(k), syllable(g.syllabes[k]));
+        Ref resultat = take(filled(Rec::ResultatGroupe, {groupe.release(), syllabes.release()}));
+        need_status(PyList_Append(out, resultat.get()));
+    }
+}
+
+bool read_option(PyObject* options, int field, bool& out) {
+    Ref v(record_attr(options, Rec::OptionsGroupes, field));
+    if (!v) return false;
+    const int truth = PyObject_IsTrue(v.get());
+    if (truth < 0) return false;
+    out = truth != 0;
+    return true;
+}
+
+std::unique_ptr<reading::ContextReader> make_reader(const TextReaderChoice& choice) {
+    if (choice.kind == TextReaderChoice::Kind::Program)
+        return std::make_unique<reading::ProgramContextReader>(choice.voice);
+    return std::make_unique<reading::EspeakContextReader>(choice.voice);
+}
+
+}  // namespace
+
+bool reader_for_phonemizer(PyObject* phonemizer, TextReaderChoice& out) {
+    struct Candidate {
+        PyObject* name;
+        TextReaderChoice::Kind kind;
+    };
+    for (const Candidate& c : {Candidate{g_names.espeak_lib_phonemizer, TextReaderChoice::Kind::Library},
+                               Candidate{g_names.espeak_phonemizer, TextReaderChoice::Kind::Program}}) {
+        PyObject* type = front::module_global(c.name);
+        if (!type) return false;
+        const int is = PyType_Check(type) ? PyObject_IsInstance(phonemizer, type) : 0;
+        if (is < 0) return false;
+        if (!is) continue;
+        Ref lang(PyObject_GetAttr(phonemizer, g_names.lang_slot));
+        if (!lang) return false;
+        if (!PyUnicode_Check(lang.get())) {
+            raise_expected("str", lang.get());
+            return false;
+        }
+        const char* voice = PyUnicode_AsUTF8(lang.get());
+        if (!voice) return false;
+        out.kind = c.kind;
+        out.voice = voice;
+        return true;
+    }
+    PyErr_Format(PyExc_TypeError,
+                 "analyser_texte lit chaque phrase en contexte avec espeak-ng : le phonemiseur de ce syllabeur "
+                 "(%.200s) ne lit que des mots isoles. Utilisez VantroSyllabeur(EspeakLibPhonemizer()) "
+                 "(bibliotheque espeak-ng, le plus rapide) ou VantroSyllabeur(EspeakPhonemizer()) (programme "
+                 "espeak-ng), ou la fonction analyser_texte du module.",
+                 Py_TYPE(phonemizer)->tp_name);
+    return false;
+}
+
+PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderChoice& choice) {
+    Ref opts = Ref::borrow(options ? options : Py_None);
+    if (opts.get() == Py_None) {
+        opts = Ref(make_record(Rec::OptionsGroupes, {}));
+        if (!opts) return nullptr;
+    }
+    reading::TextOptions text_options;
+    if (!read_option(opts.get(), field::OptionsGroupes::gerer_elisions, text_options.gerer_elisions) ||
+        !read_option(opts.get(), field::OptionsGroupes::gerer_liaisons, text_options.gerer_liaisons) ||
+        !read_option(opts.get(), field::OptionsGroupes::gerer_enchainement, text_options.gerer_enchainement))
+        return nullptr;
+    // Every table is fetched (which may run Python code) before the core runs.
+    const PhonemeSets* sets = current_phoneme_sets();
+    if (!sets) return nullptr;
+    const SonorityClasses* sonority = current_sonority();
+    if (!sonority) return nullptr;
+    const CompiledTable* table = current_phone_table();
+    if (!table) return nullptr;
+    const TextSet* silent = current_silent_letters();
+    if (!silent) return nullptr;
+    const TextMap<Text>* liaisons = current_liaisons();
+    if (!liaisons) return nullptr;
+    reading::LiaisonLexicon lexicon;
+    if (!read_liaison_lexicon(lexicon)) return nullptr;
+
+    return guarded([&]() -> PyObject* {
+        const std::unique_ptr<reading::ContextReader> reader = make_reader(choice);
+        const reading::TextData data{*sets, *sonority, *table, *silent, *liaisons, lexicon};
+        reading::TextAnalyser analyser(to_text(texte), *reader, data, text_options);
+        Ref groupes = take(PyList_New(0));
+        reading::SentenceAnalysis sentence;
+        while (analyser.next(sentence)) append_sentence(sentence, groupes.get());
+        return make_record(Rec::ResultatSyllabation, {Py_NewRef(texte), groupes.release(), Py_NewRef(opts.get())});
+    });
+}
+
+namespace {
+
+VANTRO_FASTCALL(analyser_texte_fn) {
+    const char* names[] = {"texte", "options", nullptr};
+    PyObject* a[2];
+    if (!parse_args({"analyser_texte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+        return nullptr;
+    return analyser_texte(a[0], a[1], TextReaderChoice{});
+}
+
+PyMethodDef reading_methods[] = {
+    VANTRO_METHOD("analyser_texte", analyser_texte_fn,
+                  "analyser_texte($module, /, texte, options=None)\n--\n\n"
+                  "Groupes de lecture et syllabes d'un texte français, lu phrase par phrase en\n"
+                  "contexte par la bibliothèque espeak-ng (voix \"fr\").\n\n"
+                  "Même résultat que VantroSyllabeur(EspeakLibPhonemizer()).analyser_texte(texte)."),
+    {nullptr, nullptr, 0, nullptr},
+};
+
+}  // namespace
+
+int add_reading_functions(PyObject* module) { return PyModule_AddFunctions(module, reading_methods); }
+
+}  // namespace vantro::py

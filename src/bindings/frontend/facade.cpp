@@ -123,6 +123,15 @@ VANTRO_FASTCALL(facade_analyze) {
     return analyze_word(self, a[0], a[1]);
 }
 
+PyObject* modifier_apostrophe() {
+    static PyObject* s = PyUnicode_FromOrdinal(0x02BC);  // kept for the process
+    return need(s);
+}
+PyObject* typographic_apostrophe() {
+    static PyObject* s = PyUnicode_FromOrdinal(0x2019);
+    return need(s);
+}
+
 VANTRO_FASTCALL(facade_analyze_text) {
     const char* names[] = {"text", nullptr};
     PyObject* a[1];
@@ -134,6 +143,10 @@ VANTRO_FASTCALL(facade_analyze_text) {
         const bool own = Py_TYPE(self) == g_facade;
         for (std::size_t i = 0; i < words.size(); ++i) {
             Ref word = take(PyUnicode_Substring(a[0], words[i].start, words[i].end));
+            // The modifier-letter apostrophe joins a word as the typographic one
+            // does, and is read and aligned as it: espeak-ng spells it out.
+            if (PyUnicode_FindChar(word.get(), 0x02BC, 0, PyUnicode_GET_LENGTH(word.get()), 1) >= 0)
+                word = take(PyUnicode_Replace(word.get(), modifier_apostrophe(), typographic_apostrophe(), -1));
             PyObject* r = own ? analyze_word(self, word.get(), nullptr)
                               : PyObject_CallMethodOneArg(self, g_names.analyze, word.get());
             PyList_SET_ITEM(out.get(), static_cast<Py_ssize_t>(i), need(r));

@@ -28,22 +28,14 @@ bool syllables_by_runs(const std::vector<PlacedWord>& words, TextView phone, con
     const ShareAligner aligner{ctx.table, ctx.silent_letters};
     if (!split_by_letters(texts, tokens, aligner, shares)) return false;
 
-    std::size_t k = 0;
-    while (k < words.size()) {
-        std::vector<PlacedWord> run{words[k]};
-        Text run_phone = joined_ipa(shares[k]);
-        std::size_t next = k + 1;
-        while (next < words.size()) {
-            const Text share = joined_ipa(shares[next]);
-            if (!share.empty() && !starts_with_vowel_or_glide(ctx.sets, share)) break;
-            run.push_back(words[next]);
-            run_phone += share;
-            ++next;
-        }
-        if (!run_phone.empty() && !place_syllables(run, run_phone, ctx, cache, out)) return false;
-        k = next;
+    std::vector<std::size_t> cuts;
+    std::size_t offset = 0;
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const Text share = joined_ipa(shares[k]);
+        if (k > 0 && !share.empty() && !starts_with_vowel_or_glide(ctx.sets, share)) cuts.push_back(offset);
+        offset += share.size();
     }
-    return true;
+    return place_syllables(words, phone, cuts, ctx, cache, out);
 }
 
 }  // namespace

@@ -44,7 +44,11 @@ struct LetterSyllables {
 using SharedSyllables = std::shared_ptr<const LetterSyllables>;
 using SyllableCache = BoundedCache<SharedSyllables>;
 
-SharedSyllables letter_syllables(const std::vector<TextView>& words, TextView phone, const SyllableContext& ctx,
+// `cuts`: offsets in `phone` where the syllabification starts afresh, so
+// that no syllable runs across them (words said with a break between them,
+// though in one group); empty for one stretch of speech.
+SharedSyllables letter_syllables(const std::vector<TextView>& words, TextView phone,
+                                 const std::vector<std::size_t>& cuts, const SyllableContext& ctx,
                                  SyllableCache& cache);
 
 // A syllable in the caller's text: its letters and sounds (`rec`, whose own
@@ -81,18 +85,23 @@ private:
 // Appends the syllables of `phone` with the letters of `words` (aligned as
 // one stretch, word boundaries given), spans in the caller's text. False,
 // and nothing appended, when the letters cannot be aligned with the sounds.
-bool place_syllables(const std::vector<PlacedWord>& words, TextView phone, const SyllableContext& ctx,
-                     SyllableCache& cache, PlacedSyllables& out);
+bool place_syllables(const std::vector<PlacedWord>& words, TextView phone, const std::vector<std::size_t>& cuts,
+                     const SyllableContext& ctx, SyllableCache& cache, PlacedSyllables& out);
 
 // Appends the syllables of `phone` without letters, each with the empty span
 // at `at`: for a word whose letters could not be placed.
 void place_unaligned(TextView phone, std::int64_t at, const SyllableContext& ctx, PlacedSyllables& out);
 
-// The aligned words as one text, with the ends of all but the last word.
+// The aligned words as one text, a space between two words: the search
+// takes a space for a character without sound, so no grapheme reaches
+// across two words (moins cinq: the s of "moins" and the c of "cinq" are not
+// one "sc"). `boundaries` are the ends of all but the last word.
 struct JoinedWords {
     Text text;
     std::vector<std::int64_t> boundaries;
 };
 JoinedWords join_words(const std::vector<TextView>& words);
+// A span of the joined text as a span of the words' letters alone.
+Span letters_span(const JoinedWords& joined, Span span);
 
 }  // namespace vantro::reading

@@ -4,7 +4,7 @@
 
 #include "alignment/assembly.hpp"
 #include "alignment/search.hpp"
-#include "groups/group_alignment_text.hpp"
+#include "reading/placed_syllables.hpp"
 #include "phonology/tokens.hpp"
 
 namespace vantro::reading {
@@ -135,9 +135,15 @@ private:
                 }
             }
             if (!placed) {
-                blocks.push_back(Block{u, 1, c, std::max<std::size_t>(natural, 1), false});
+                // A token whose letters spell none of the shapes is most
+                // likely the one espeak-ng read as more words than expected
+                // (a word too long, a name read letter by letter): it takes
+                // the surplus, and the tokens after it keep their count.
+                const std::size_t surplus = nc - c > left_expected ? nc - c - left_expected : 0;
+                const std::size_t take = std::max<std::size_t>(natural, 1) + surplus;
+                blocks.push_back(Block{u, 1, c, take, false});
                 if (stats) ++stats->units_unchecked;
-                c += std::max<std::size_t>(natural, 1);
+                c += take;
                 ++u;
             }
         }
@@ -244,15 +250,12 @@ bool split_by_letters(const std::vector<TextView>& words, const std::vector<Spok
         tokens_of[k] = count_phonemes(c);
         ipa += c;
     }
-    std::vector<GroupWord> group;
-    group.reserve(words.size());
-    for (TextView w : words) group.push_back(GroupWord{Text(w), 0});
-    const GroupAlignmentText joined = build_group_alignment_text(group);
+    const JoinedWords joined = join_words(words);
 
     thread_local Alignment al;
     try {
         vantro::aligner(al, joined.text, ipa, aligner.table, aligner.silent_letters,
-                words.size() > 1 ? &joined.word_boundaries : nullptr);
+                        words.size() > 1 ? &joined.boundaries : nullptr);
     } catch (const InputTooLong&) {
         return false;
     }
@@ -263,11 +266,17 @@ bool split_by_letters(const std::vector<TextView>& words, const std::vector<Spok
     std::vector<std::size_t> owners;
     std::size_t owner = 0;
     for (std::size_t i = 0; i < al.dec_ph.size(); ++i) {
-        const Span sp = al.dec_spans[i];
+        const Span sp = letters_span(joined, al.dec_spans[i]);
         if (sp.end > sp.start) {
-            owner = static_cast<std::size_t>(std::upper_bound(joined.word_boundaries.begin(),
-                                                              joined.word_boundaries.end(), sp.start) -
-                                             joined.word_boundaries.begin());
+            std::int64_t letters = 0;
+            owner = 0;
+            for (std::size_t w = 0; w < words.size(); ++w) {
+                letters += static_cast<std::int64_t>(words[w].size());
+                if (sp.start < letters) {
+                    owner = w;
+                    break;
+                }
+            }
         }
         owners.insert(owners.end(), count_phonemes(al.dec_ph[i]), owner);
     }

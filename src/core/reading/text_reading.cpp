@@ -250,6 +250,12 @@ void TextAnalyser::build_groups(SentenceAnalysis& out) {
     }
 }
 
+bool TextAnalyser::has_vowel(TextView phone) const {
+    bool found = false;
+    for_each_phoneme(phone, [&](TextView t) { found = found || est_voyelle(data_.sets, t); });
+    return found;
+}
+
 void TextAnalyser::syllabify(SentenceAnalysis& out, TextGroup& group) {
     const SyllableContext ctx{data_.sets, data_.sonority, data_.table, data_.silent_letters};
     group.syllabes.clear();
@@ -275,14 +281,25 @@ void TextAnalyser::syllabify(SentenceAnalysis& out, TextGroup& group) {
     words.clear();
     for (std::size_t k = group.first; k < group.first + group.count; ++k)
         words.push_back(PlacedWord{out.words[k].text, places_[k].data()});
-    if (place_syllables(words, group.phone_groupe, ctx, syllables_, group.syllabes)) return;
+    // Words joined by a hyphen without a liaison or an enchaînement are said
+    // with a break between them: no syllable runs across it (donne | le | moi),
+    // unless the word after has no vowel to stand on (est-ce).
+    thread_local std::vector<std::size_t> cuts;
+    cuts.clear();
+    std::size_t offset = 0;
+    for (std::size_t k = 0; k < group.count; ++k) {
+        const TextWord& w = out.words[group.first + k];
+        if (k > 0 && group.jonctions[k - 1] == JONCTION_TRAIT_UNION && has_vowel(w.phone)) cuts.push_back(offset);
+        offset += w.phone.size();
+    }
+    if (place_syllables(words, group.phone_groupe, cuts, ctx, syllables_, group.syllabes)) return;
 
     // The group cannot be aligned as a whole: each word alone, so that one
     // word that cannot be aligned does not take the others' letters with it.
     for (std::size_t k = group.first; k < group.first + group.count; ++k) {
         TextWord& w = out.words[k];
         if (w.phone.empty()) continue;
-        if (!place_syllables({PlacedWord{w.text, places_[k].data()}}, w.phone, ctx, syllables_, group.syllabes)) {
+        if (!place_syllables({PlacedWord{w.text, places_[k].data()}}, w.phone, {}, ctx, syllables_, group.syllabes)) {
             w.aligned = false;
             place_unaligned(w.phone, w.span.start, ctx, group.syllabes);
         }

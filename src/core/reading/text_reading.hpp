@@ -100,6 +100,7 @@ private:
     Text cleaned(const TextWord& w, const Text& phone) const;
     void build_groups(SentenceAnalysis& out);
     void syllabify(SentenceAnalysis& out, TextGroup& group);
+    bool has_vowel(TextView phone) const;
 
     text::Tokenizer tokenizer_;
     text::Sentence sentence_;

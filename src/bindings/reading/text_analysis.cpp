@@ -190,6 +190,56 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
 
 namespace {
 
+// For the measurement script: each spoken token with its share of the
+// reading in context, and how the shares were found.
+PyObject* reading_shares(PyObject* texte) {
+    const PhonemeSets* sets = current_phoneme_sets();
+    if (!sets) return nullptr;
+    const SonorityClasses* sonority = current_sonority();
+    if (!sonority) return nullptr;
+    const CompiledTable* table = current_phone_table();
+    if (!table) return nullptr;
+    const TextSet* silent = current_silent_letters();
+    if (!silent) return nullptr;
+    const TextMap<Text>* liaisons = current_liaisons();
+    if (!liaisons) return nullptr;
+    reading::LiaisonLexicon lexicon;
+    if (!read_liaison_lexicon(lexicon)) return nullptr;
+    return guarded([&]() -> PyObject* {
+        reading::EspeakContextReader reader("fr");
+        const reading::TextData data{*sets, *sonority, *table, *silent, *liaisons, lexicon};
+        reading::TextAnalyser analyser(to_text(texte), reader, data, reading::TextOptions{});
+        Ref words = take(PyList_New(0));
+        reading::SentenceAnalysis sentence;
+        while (analyser.next(sentence)) {
+            for (const reading::TextWord& w : sentence.words) {
+                Ref item = take(Py_BuildValue("{s:N,s:N,s:s,s:N,s:N,s:N,s:N}", "text", from_text(w.text), "span",
+                                              from_span(w.span), "nature", nature_of(w.kind), "entendu",
+                                              from_text(w.heard), "phone", from_text(w.phone), "lecture",
+                                              from_text(w.display), "partage_sur", flag(w.share_checked)));
+                need_status(PyList_Append(words.get(), item.get()));
+            }
+        }
+        const reading::ReadingStats& st = analyser.stats();
+        return Py_BuildValue("{s:N,s:n,s:n,s:n,s:n,s:n,s:n,s:n}", "mots", words.release(), "propositions",
+                             static_cast<Py_ssize_t>(st.clauses), "propositions_comptees",
+                             static_cast<Py_ssize_t>(st.clauses_matched), "mots_lus",
+                             static_cast<Py_ssize_t>(st.units), "mots_par_lettres",
+                             static_cast<Py_ssize_t>(st.units_by_letters), "mots_sans_controle",
+                             static_cast<Py_ssize_t>(st.units_unchecked), "suites_soudees",
+                             static_cast<Py_ssize_t>(st.glued_runs), "suites_par_lettres",
+                             static_cast<Py_ssize_t>(st.glued_by_letters));
+    });
+}
+
+VANTRO_FASTCALL(lecture_en_contexte_fn) {
+    const char* names[] = {"texte", nullptr};
+    PyObject* a[1];
+    if (!parse_args({"_lecture_en_contexte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+        return nullptr;
+    return reading_shares(a[0]);
+}
+
 VANTRO_FASTCALL(analyser_texte_fn) {
     const char* names[] = {"texte", "options", nullptr};
     PyObject* a[2];
@@ -204,6 +254,10 @@ PyMethodDef reading_methods[] = {
                   "Groupes de lecture et syllabes d'un texte français, lu phrase par phrase en\n"
                   "contexte par la bibliothèque espeak-ng (voix \"fr\").\n\n"
                   "Même résultat que VantroSyllabeur(EspeakLibPhonemizer()).analyser_texte(texte)."),
+    VANTRO_METHOD("_lecture_en_contexte", lecture_en_contexte_fn,
+                  "_lecture_en_contexte($module, /, texte)\n--\n\n"
+                  "La part de chaque mot dans la lecture en contexte (espeak-ng, voix \"fr\")\n"
+                  "et le décompte de la façon dont les parts ont été trouvées : pour mesurer."),
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -130,6 +130,7 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
     for (std::size_t i = 0; i < n; ++i) {
         TextWord& w = out.words[i];
         std::vector<SpokenPhoneme>& phonemes = readings[i].phonemes;
+        w.heard = joined_ipa(phonemes);
         if (!w.est_formule) {
             const bool in_expression = readings[i].in_expression();
             if (const std::optional<Text> consonant = heard_liaison(data_.lexicon, w.text, phonemes, in_expression)) {

@@ -49,6 +49,7 @@ struct TextWord {
     Text text;               // as written, NFC
     Span span;               // in the caller's text
     Text phone;              // its share of the reading, liaison consonant included when made
+    Text heard;              // its share as read in context, before liaisons are decided and clean-up
     Text liaison = U"none";  // "Lz", "Lt" ... when a liaison is made after it
     bool ponctuation_avant = false;
     bool elision_avant = false;

@@ -177,6 +177,15 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
     reading::LiaisonLexicon lexicon;
     if (!read_liaison_lexicon(lexicon)) return nullptr;
 
+    // A long text makes millions of records, none of them in a cycle: the
+    // cyclic collector, which would walk them all again and again as they
+    // pile up, waits until they are made (no Python code runs meanwhile).
+    struct CollectorPaused {
+        const int was_enabled = PyGC_Disable();
+        ~CollectorPaused() {
+            if (was_enabled) PyGC_Enable();
+        }
+    } paused;
     return guarded([&]() -> PyObject* {
         const std::unique_ptr<reading::ContextReader> reader = make_reader(choice);
         const reading::TextData data{*sets, *sonority, *table, *silent, *liaisons, lexicon};

@@ -3,7 +3,6 @@
 // words and groups into the module's records as soon as it is done.
 #include "bindings/reading/text_analysis.hpp"
 
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -21,21 +20,9 @@
 namespace vantro::py {
 namespace {
 
-// A record of type `r` from one new reference per field, all given, in
-// field order; every value is released when anything fails.
-template <std::size_t N>
-PyObject* filled(Rec r, PyObject* const (&values)[N]) {
-    PyObject* obj = nullptr;
-    bool complete = true;
-    for (PyObject* v : values) complete &= v != nullptr;
-    if (complete) obj = new_record_object(r);
-    if (!obj) {
-        for (PyObject* v : values) Py_XDECREF(v);
-        throw PythonError{};
-    }
-    std::memcpy(detail::record_slots(obj), values, sizeof values);
-    return obj;
-}
+// A record of type `r` from one new reference per field; PythonError when
+// it cannot be made (every value released).
+PyObject* filled(Rec r, std::initializer_list<PyObject*> values) { return need(make_record(r, values)); }
 
 PyObject* flag(bool b) { return Py_NewRef(b ? Py_True : Py_False); }
 
@@ -111,6 +98,24 @@ bool read_option(PyObject* options, int field, bool& out) {
     return true;
 }
 
+// Every table the text path reads, fetched (which may run Python code)
+// before the core runs.
+struct TextTables {
+    const PhonemeSets* sets = nullptr;
+    const SonorityClasses* sonority = nullptr;
+    const CompiledTable* table = nullptr;
+    const TextSet* silent = nullptr;
+    const TextMap<Text>* liaisons = nullptr;
+    reading::LiaisonLexicon lexicon;
+
+    bool fetch() {
+        return (sets = current_phoneme_sets()) && (sonority = current_sonority()) &&
+               (table = current_phone_table()) && (silent = current_silent_letters()) &&
+               (liaisons = current_liaisons()) && read_liaison_lexicon(lexicon);
+    }
+    reading::TextData data() const { return reading::TextData{*sets, *sonority, *table, *silent, *liaisons, lexicon}; }
+};
+
 std::unique_ptr<reading::ContextReader> make_reader(const TextReaderChoice& choice) {
     if (choice.kind == TextReaderChoice::Kind::Program)
         return std::make_unique<reading::ProgramContextReader>(choice.voice);
@@ -163,19 +168,8 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
         !read_option(opts.get(), field::OptionsGroupes::gerer_liaisons, text_options.gerer_liaisons) ||
         !read_option(opts.get(), field::OptionsGroupes::gerer_enchainement, text_options.gerer_enchainement))
         return nullptr;
-    // Every table is fetched (which may run Python code) before the core runs.
-    const PhonemeSets* sets = current_phoneme_sets();
-    if (!sets) return nullptr;
-    const SonorityClasses* sonority = current_sonority();
-    if (!sonority) return nullptr;
-    const CompiledTable* table = current_phone_table();
-    if (!table) return nullptr;
-    const TextSet* silent = current_silent_letters();
-    if (!silent) return nullptr;
-    const TextMap<Text>* liaisons = current_liaisons();
-    if (!liaisons) return nullptr;
-    reading::LiaisonLexicon lexicon;
-    if (!read_liaison_lexicon(lexicon)) return nullptr;
+    TextTables tables;
+    if (!tables.fetch()) return nullptr;
 
     // A long text makes millions of records, none of them in a cycle: the
     // cyclic collector, which would walk them all again and again as they
@@ -188,7 +182,7 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
     } paused;
     return guarded([&]() -> PyObject* {
         const std::unique_ptr<reading::ContextReader> reader = make_reader(choice);
-        const reading::TextData data{*sets, *sonority, *table, *silent, *liaisons, lexicon};
+        const reading::TextData data = tables.data();
         reading::TextAnalyser analyser(to_text(texte), *reader, data, text_options);
         Ref groupes = take(PyList_New(0));
         reading::SentenceAnalysis sentence;
@@ -202,21 +196,11 @@ namespace {
 // For the measurement script: each spoken token with its share of the
 // reading in context, and how the shares were found.
 PyObject* reading_shares(PyObject* texte) {
-    const PhonemeSets* sets = current_phoneme_sets();
-    if (!sets) return nullptr;
-    const SonorityClasses* sonority = current_sonority();
-    if (!sonority) return nullptr;
-    const CompiledTable* table = current_phone_table();
-    if (!table) return nullptr;
-    const TextSet* silent = current_silent_letters();
-    if (!silent) return nullptr;
-    const TextMap<Text>* liaisons = current_liaisons();
-    if (!liaisons) return nullptr;
-    reading::LiaisonLexicon lexicon;
-    if (!read_liaison_lexicon(lexicon)) return nullptr;
+    TextTables tables;
+    if (!tables.fetch()) return nullptr;
     return guarded([&]() -> PyObject* {
         reading::EspeakContextReader reader("fr");
-        const reading::TextData data{*sets, *sonority, *table, *silent, *liaisons, lexicon};
+        const reading::TextData data = tables.data();
         reading::TextAnalyser analyser(to_text(texte), reader, data, reading::TextOptions{});
         Ref words = take(PyList_New(0));
         reading::SentenceAnalysis sentence;

@@ -36,38 +36,18 @@ EspeakContextReader::EspeakContextReader(std::string voice)
 }
 
 void EspeakContextReader::read(const std::string& clause, SpokenClause& out) {
-    const std::size_t first = out.size();
     const std::vector<std::string> named = library_.clauses(voice_, clause, kModeNames);
     SharedNames& shared = shared_names();
     {
         std::shared_lock lock(shared.mutex);
         const auto it = shared.by_language.find(language_);
-        if (it != shared.by_language.end()) {
-            bool known = true;
-            for (const std::string& part : named) {
-                if (!it->second.convert(part, language_, out)) {
-                    known = false;
-                    break;
-                }
-            }
-            if (known) return;
-        }
+        if (it != shared.by_language.end() && it->second.convert_all(named, language_, out)) return;
     }
     // Some name is new: read the clause in IPA as well, learn, and convert.
     ++rereads_;
-    out.resize(first);
     const std::vector<std::string> ipa = library_.clauses(voice_, clause, kModeIpa);
     std::unique_lock lock(shared.mutex);
-    PhonemeNames& names = shared.by_language[language_];
-    bool lined_up = named.size() == ipa.size();
-    for (std::size_t i = 0; lined_up && i < named.size(); ++i) lined_up = names.learn(named[i], ipa[i], language_);
-    if (lined_up) {
-        bool known = true;
-        for (const std::string& part : named) known = known && names.convert(part, language_, out);
-        if (known) return;
-        out.resize(first);
-    }
-    for (const std::string& part : ipa) PhonemeNames::from_ipa(part, language_, out);
+    shared.by_language[language_].learn_and_convert(named, ipa, language_, out);
 }
 
 std::optional<Text> EspeakContextReader::french_reading(TextView word) {

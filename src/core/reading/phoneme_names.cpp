@@ -167,6 +167,26 @@ bool PhonemeNames::learn(std::string_view names_clause, std::string_view ipa_cla
     return true;
 }
 
+bool PhonemeNames::convert_all(const std::vector<std::string>& named, std::string_view voice_language,
+                               SpokenClause& out) const {
+    const std::size_t first = out.size();
+    for (const std::string& part : named) {
+        if (!convert(part, voice_language, out)) {
+            out.resize(first);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PhonemeNames::learn_and_convert(const std::vector<std::string>& named, const std::vector<std::string>& ipa,
+                                     std::string_view voice_language, SpokenClause& out) {
+    bool lined_up = named.size() == ipa.size();
+    for (std::size_t i = 0; lined_up && i < named.size(); ++i) lined_up = learn(named[i], ipa[i], voice_language);
+    if (lined_up && convert_all(named, voice_language, out)) return;
+    for (const std::string& part : ipa) from_ipa(part, voice_language, out);
+}
+
 void PhonemeNames::from_ipa(std::string_view ipa_clause, std::string_view voice_language, SpokenClause& out) {
     const std::size_t first = out.size();
     std::string language;

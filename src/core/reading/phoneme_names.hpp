@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <string_view>
 #include <functional>
 #include <unordered_map>
@@ -42,6 +43,15 @@ public:
     // The words of a clause printed in IPA (kModeIpa), without liaison or
     // h aspiré marks: for a clause that neither of the above could read.
     static void from_ipa(std::string_view ipa_clause, std::string_view voice_language, SpokenClause& out);
+
+    // Appends a clause printed in several parts (espeak-ng cuts a long one)
+    // to `out`: true when every name is known, else `out` is left as it was.
+    bool convert_all(const std::vector<std::string>& named, std::string_view voice_language, SpokenClause& out) const;
+    // After convert_all failed: learns from the same parts printed in IPA and
+    // converts again, or reads the IPA plainly when the printings do not
+    // line up.
+    void learn_and_convert(const std::vector<std::string>& named, const std::vector<std::string>& ipa,
+                           std::string_view voice_language, SpokenClause& out);
 
     std::size_t size() const noexcept { return ipa_of_.size(); }
 

@@ -109,29 +109,17 @@ std::string ProgramContextReader::run(const std::string& clause, const char* mod
 }
 
 void ProgramContextReader::read(const std::string& clause, SpokenClause& out) {
-    // The same table of names as the library's reader: the names are espeak-ng's.
+    // Its own table of names (espeak-ng's names, learned as the library reader learns them).
     static PhonemeNames names;
     static std::mutex mutex;
-    const std::size_t first = out.size();
     const std::vector<std::string> named = lines_of(run(clause, "-x"));
     {
         std::lock_guard<std::mutex> lock(mutex);
-        bool known = true;
-        for (const std::string& line : named) known = known && names.convert(line, language_, out);
-        if (known) return;
+        if (names.convert_all(named, language_, out)) return;
     }
-    out.resize(first);
     const std::vector<std::string> ipa = lines_of(run(clause, "--ipa"));
     std::lock_guard<std::mutex> lock(mutex);
-    bool lined_up = named.size() == ipa.size();
-    for (std::size_t i = 0; lined_up && i < named.size(); ++i) lined_up = names.learn(named[i], ipa[i], language_);
-    if (lined_up) {
-        bool known = true;
-        for (const std::string& line : named) known = known && names.convert(line, language_, out);
-        if (known) return;
-        out.resize(first);
-    }
-    for (const std::string& line : ipa) PhonemeNames::from_ipa(line, language_, out);
+    names.learn_and_convert(named, ipa, language_, out);
 }
 
 }  // namespace vantro::reading

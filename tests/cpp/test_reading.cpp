@@ -106,6 +106,10 @@ SpokenClause clause(const std::string& notation) {
             c.disjonctif = true;
             w.erase(0, 1);
         }
+        if (!w.empty() && w[0] == '@') {  // read with English rules
+            c.language = "en";
+            w.erase(0, 1);
+        }
         c.phonemes = phonemes(w);
         out.push_back(std::move(c));
         start = end + 1;
@@ -129,7 +133,12 @@ public:
         if (it == script_.end()) return;
         for (SpokenChunk& c : clause(it->second)) out.push_back(std::move(c));
     }
+    std::optional<Text> french_reading(TextView word) override {
+        reread.push_back(to_utf8(word));
+        return word == U"dos" ? std::optional<Text>(U"do") : std::nullopt;
+    }
     std::vector<std::string> asked;
+    std::vector<std::string> reread;
 
 private:
     std::map<std::string, std::string> script_;
@@ -443,6 +452,16 @@ TEST(TextPath, AWordThatCannotBeAlignedFailsAlone) {
     const Shown s = analyse("Les amis.", {{"Les amis", "l·e·z* o·k·o"}});
     EXPECT_EQ(s.groups, "Les/lez/ liaison_z amis/oko/!");
     EXPECT_EQ(s.syllables, "Les[0,3) [4,4) [4,4)");
+}
+
+TEST(TextPath, AForeignWordAloneIsReadAgainInFrench) {
+    // "dos" alone among French words is a French word misread; "the shell",
+    // two words read in English, is English.
+    ScriptedReader reader(std::map<std::string, std::string>{{"le dos de the shell", "l·ə @d·ɒ·s d·ə @ð·ə @ʃ·ɛ·l"}});
+    const TextData d = text_data();
+    const Shown s = show(analyse_text(U"le dos de the shell", reader, d, TextOptions{}));
+    EXPECT_EQ(reader.reread, (std::vector<std::string>{"dos"}));
+    EXPECT_EQ(s.groups, "le/lə/ | dos/do/ | de/də/ | the/ðə/! | shell/ʃɛl/!");  // ð: no letters in this small table
 }
 
 TEST(TextPath, FormulaStepsFromTheWordsSaid) {

@@ -152,7 +152,13 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
                     phonemes.pop_back();
             }
         }
-        const FinalPhone& final_phone = final_phone_of(w, joined_ipa(phonemes));
+        // A word read with another language's rules among French words is a
+        // French word misread ("dos", "pull"): it is read again in French.
+        // Inside a stretch of words all read so, the text is that language.
+        const bool foreign_before = i > 0 && !out.words[i - 1].language.empty();
+        const bool foreign_after = i + 1 < n && !out.words[i + 1].language.empty();
+        const bool misread = !w.language.empty() && !w.est_formule && !foreign_before && !foreign_after;
+        const FinalPhone& final_phone = final_phone_of(w, joined_ipa(phonemes), misread);
         w.phone = final_phone.phone;
         w.relu_en_francais = final_phone.reread;
         if (w.relu_en_francais && w.liaison != U"none") {
@@ -163,8 +169,8 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
     }
 }
 
-const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, const Text& heard) {
-    const bool reread = !w.language.empty() && !w.est_formule && options_.relecture_francaise;
+const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, const Text& heard, bool misread) {
+    const bool reread = misread && options_.relecture_francaise;
     Text key;
     key.reserve(w.text.size() + heard.size() + w.display.size() + 4);
     key.append(w.text).push_back(U'\x1F');

@@ -39,8 +39,9 @@ struct TextOptions {
     // espeak-ng's systematic mistakes on French words corrected
     // (pronunciation/cleanup.hpp), word by word, formulas included.
     bool nettoyage = true;
-    // A word read with another language's rules read again alone with
-    // the French ones (pronunciation/french_reading.hpp), when the reader can.
+    // A word read with another language's rules, alone among French words,
+    // read again alone with the French ones (pronunciation/french_reading.hpp),
+    // when the reader can; a stretch of such words is left as it was read.
     bool relecture_francaise = true;
 };
 
@@ -96,8 +97,8 @@ private:
         Text phone;
         bool reread = false;
     };
-    // A word's share made final: read again in French, cleaned up.
-    const FinalPhone& final_phone_of(const TextWord& w, const Text& heard);
+    // A word's share made final: read again in French when `misread`, cleaned up.
+    const FinalPhone& final_phone_of(const TextWord& w, const Text& heard, bool misread);
     Text cleaned(const TextWord& w, const Text& phone) const;
     void build_groups(SentenceAnalysis& out);
     void syllabify(SentenceAnalysis& out, TextGroup& group);

@@ -12,7 +12,7 @@
 // is per sentence; a sentence has no length limit.
 #pragma once
 
-#include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "common/text.hpp"
@@ -25,6 +25,9 @@ class Tokenizer {
 public:
     // Normalises `original` (copied: the view need not outlive the call).
     explicit Tokenizer(TextView original);
+    ~Tokenizer();
+    Tokenizer(Tokenizer&&) noexcept;
+    Tokenizer& operator=(Tokenizer&&) noexcept;
 
     // Fills `out` with the next sentence (its previous content is replaced);
     // false when the text is exhausted.
@@ -32,14 +35,11 @@ public:
 
     // The NFC text and the map to the caller's positions, for spans the
     // caller computes inside a token's NFC text (nfc_span.start + offset).
-    const unicode::NfcText& normalized() const noexcept { return nfc_; }
+    const unicode::NfcText& normalized() const noexcept;
 
 private:
-    struct Scanner;
-    unicode::NfcText nfc_;
-    std::size_t pos_ = 0;          // next NFC position to scan
-    bool first_sentence_ = true;
-    std::vector<Token> pending_;   // tokens scanned past the end of the last sentence
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 // Every sentence of `original`.

@@ -1,0 +1,36 @@
+#include "text/elision.hpp"
+
+#include <array>
+
+namespace vantro::text {
+
+namespace {
+
+// The articles, pronouns and conjunctions that lose their final vowel, and
+// the compounds of que. "presqu" elides in older texts (presqu'entièrement).
+constexpr std::array<TextView, 15> kElided = {
+    U"l", U"d", U"j", U"m", U"t", U"s", U"c", U"ç", U"n", U"qu", U"jusqu", U"lorsqu", U"puisqu", U"quoiqu", U"presqu",
+};
+
+// Whole words spelled with the apostrophe of an elided form: the apostrophe
+// belongs to the word, which is read as one. Both spellings of île.
+constexpr std::array<TextView, 2> kKept = {
+    U"presqu'île",
+    U"presqu'ile",
+};
+
+}  // namespace
+
+bool is_elided_form(TextView lower) {
+    for (TextView e : kElided)
+        if (e == lower) return true;
+    return false;
+}
+
+bool keeps_apostrophe(TextView lower) {
+    for (TextView k : kKept)
+        if (lower.starts_with(k)) return true;
+    return false;
+}
+
+}  // namespace vantro::text

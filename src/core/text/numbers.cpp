@@ -95,6 +95,7 @@ NumberScan scan_number(TextView t, std::size_t start) {
     if (t[i] == U'-' || t[i] == U'\u2212') sign = U"moins", ++i;
     else if (t[i] == U'+') sign = U"plus", ++i;
 
+    const std::size_t digits_start = i;
     // Integer part, with its groups of three digits.
     Text integer;
     std::size_t e = digits_end(t, i);
@@ -143,7 +144,7 @@ NumberScan scan_number(TextView t, std::size_t start) {
             done = true;
         } else if (!(is_unit(letters) && word_boundary(t, le))) {
             r.code = true;
-            r.end = word_run(t, start).end;
+            r.end = word_run(t, digits_start).end;
             return r;
         }
     } else if (joins == 0 && i + 2 <= n && is_group_space(t[i]) && t[i + 1] == U'h' && word_boundary(t, i + 2)) {

@@ -13,9 +13,10 @@ inline bool is_digit(char32_t c) noexcept {
     if (c < 0x80) return c >= U'0' && c <= U'9';
     return unicode::category(c) == unicode::Category::Nd;
 }
+// U+02BC is a letter to Unicode but an elision mark in French text.
 inline bool is_letter(char32_t c) noexcept {
     if (c < 0x80) return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
-    return unicode::is_letter(unicode::category(c));
+    return c != U'\u02BC' && unicode::is_letter(unicode::category(c));
 }
 inline bool is_alnum(char32_t c) noexcept { return is_letter(c) || is_digit(c); }
 inline bool is_mark(char32_t c) noexcept { return c >= 0x300 && unicode::is_mark(unicode::category(c)); }

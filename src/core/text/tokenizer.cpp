@@ -136,7 +136,7 @@ bool Tokenizer::State::scan() {
             context.after_plural_number = r.value && *r.value >= 2;
         }
         queue.push_back(std::move(p));
-    } else if (unicode::is_letter(g)) {
+    } else if (is_letter(c)) {
         scan_word(pos, queue);
     } else if (unicode::is_number(g)) {
         // ½, ², Ⅻ: a number of one character.
@@ -146,7 +146,7 @@ bool Tokenizer::State::scan() {
         p.end = skip_marks(t, pos + 1);
         p.reading = Text(t.substr(pos, p.end - pos));
         queue.push_back(std::move(p));
-    } else if (unicode::is_punctuation(g) && symbol_reading(c).reading.empty()) {
+    } else if ((unicode::is_punctuation(g) || is_apostrophe(c)) && symbol_reading(c).reading.empty()) {
         scan_punctuation(pos, queue);
     } else if ((unicode::is_punctuation(g) || unicode::is_symbol(g)) && !is_unread(c)) {
         Piece p;

@@ -71,7 +71,7 @@ void split_word(TextView t, std::size_t begin, std::size_t end, std::vector<Piec
     while (true) {
         std::size_t a = p;
         while (a < end && !is_apostrophe(t[a]) && !is_hyphen(t[a])) ++a;
-        if (a == end || is_hyphen(t[a])) break;
+        if (a + 1 >= end || is_hyphen(t[a])) break;
         if (!is_elided_form(comparable(t.substr(p, a - p))) || keeps_apostrophe(comparable(t.substr(p, end - p))))
             break;
         Piece e = word_piece(p, a + 1);

@@ -11,11 +11,14 @@ namespace {
 struct Mark {
     char32_t c;
     std::uint8_t ccc;
+    std::int64_t source;
 };
 
 // Builds the NFC text one segment at a time: a starter and the marks after
 // it are gathered in decomposed form, then put in canonical order and
-// composed when the next starter (or the end) arrives.
+// composed when the next starter (or the end) arrives. Each character keeps
+// the caller's characters it came from: a mark its own, a starter its own and
+// those of the marks (or the starter) composed into it.
 class Composer {
 public:
     Composer(Text& out, std::vector<std::int64_t>* begin, std::vector<std::int64_t>* end)
@@ -24,53 +27,39 @@ public:
     void add(char32_t c, std::int64_t source) {
         const std::uint8_t ccc = combining_class(c);
         if (ccc != 0) {
-            if (!open_) start(source);
-            marks_.push_back({c, ccc});
-            seg_end_ = source + 1;
+            marks_.push_back({c, ccc, source});
             return;
         }
-        if (open_) {
-            flush();
-            // Two starters compose only when nothing is left between them.
-            if (lone_starter_) {
-                if (const char32_t both = compose(out_.back(), c)) {
-                    out_.pop_back();
-                    if (begin_) {
-                        begin_->pop_back();
-                        end_->pop_back();
-                    }
-                    open_ = true;
-                    marks_.clear();
-                    starter_ = both;
-                    has_starter_ = true;
-                    seg_end_ = source + 1;  // seg_begin_ stays: the two segments are one
-                    return;
+        flush();
+        // Two starters compose only when nothing is left between them.
+        if (lone_starter_) {
+            if (const char32_t both = compose(out_.back(), c)) {
+                out_.pop_back();
+                if (begin_) {
+                    from_ = begin_->back();
+                    begin_->pop_back();
+                    end_->pop_back();
                 }
+                starter_ = both;
+                has_starter_ = true;
+                to_ = source + 1;
+                return;
             }
         }
-        start(source);
         starter_ = c;
         has_starter_ = true;
-        seg_end_ = source + 1;
+        from_ = source;
+        to_ = source + 1;
     }
 
-    void finish() {
-        if (open_) flush();
-    }
+    void finish() { flush(); }
 
 private:
-    void start(std::int64_t source) {
-        open_ = true;
-        has_starter_ = false;
-        seg_begin_ = source;
-        marks_.clear();
-    }
-
-    void emit(char32_t c) {
+    void emit(char32_t c, std::int64_t from, std::int64_t to) {
         out_.push_back(c);
         if (begin_) {
-            begin_->push_back(seg_begin_);
-            end_->push_back(seg_end_);
+            begin_->push_back(from);
+            end_->push_back(to);
         }
     }
 
@@ -82,30 +71,43 @@ private:
             if (has_starter_ && (last_kept == 0 || last_kept < m.ccc)) {
                 if (const char32_t both = compose(starter_, m.c)) {
                     starter_ = both;
+                    from_ = std::min(from_, m.source);
+                    to_ = std::max(to_, m.source + 1);
                     continue;
                 }
             }
-            pending_.push_back(m.c);
+            pending_.push_back(m);
             last_kept = m.ccc;
         }
-        if (has_starter_) emit(starter_);
-        for (const char32_t c : pending_) emit(c);
+        if (has_starter_) emit(starter_, from_, to_);
+        for (const Mark& m : pending_) emit(m.c, m.source, m.source + 1);
         lone_starter_ = has_starter_ && pending_.empty();
-        open_ = false;
+        has_starter_ = false;
+        marks_.clear();
     }
 
     Text& out_;
     std::vector<std::int64_t>* begin_;
     std::vector<std::int64_t>* end_;
-    bool open_ = false;
     bool has_starter_ = false;
     bool lone_starter_ = false;
     char32_t starter_ = 0;
-    std::int64_t seg_begin_ = 0;
-    std::int64_t seg_end_ = 0;
+    std::int64_t from_ = 0;
+    std::int64_t to_ = 0;
     std::vector<Mark> marks_;
-    Text pending_;
+    std::vector<Mark> pending_;
 };
+
+void compose_all(TextView s, Text& out, std::vector<std::int64_t>* begin, std::vector<std::int64_t>* end) {
+    Composer composer(out, begin, end);
+    Text d;
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        d.clear();
+        append_decomposition(d, s[k]);
+        for (const char32_t c : d) composer.add(c, static_cast<std::int64_t>(k));
+    }
+    composer.finish();
+}
 
 }  // namespace
 
@@ -127,14 +129,7 @@ Text nfc(TextView s) {
     if (is_nfc_quick(s)) return Text(s);
     Text out;
     out.reserve(s.size());
-    Composer composer(out, nullptr, nullptr);
-    Text d;
-    for (std::size_t k = 0; k < s.size(); ++k) {
-        d.clear();
-        append_decomposition(d, s[k]);
-        for (const char32_t c : d) composer.add(c, static_cast<std::int64_t>(k));
-    }
-    composer.finish();
+    compose_all(s, out, nullptr, nullptr);
     return out;
 }
 
@@ -147,26 +142,7 @@ NfcText::NfcText(TextView original) : source_size_(static_cast<std::int64_t>(ori
     text_.reserve(original.size());
     begin_.reserve(original.size());
     end_.reserve(original.size());
-    Composer composer(text_, &begin_, &end_);
-    Text d;
-    for (std::size_t k = 0; k < original.size(); ++k) {
-        d.clear();
-        append_decomposition(d, original[k]);
-        for (const char32_t c : d) composer.add(c, static_cast<std::int64_t>(k));
-    }
-    composer.finish();
-    // One caller's character decomposed into starters that stay apart gives
-    // segments that share it: they are merged, so that the map never splits
-    // a character and stays non-decreasing.
-    for (std::size_t i = 1; i < begin_.size(); ++i) {
-        if (begin_[i] < end_[i - 1]) {
-            begin_[i] = begin_[i - 1];
-            end_[i] = std::max(end_[i], end_[i - 1]);
-        }
-    }
-    for (std::size_t i = begin_.size(); i-- > 1;) {
-        if (begin_[i - 1] == begin_[i]) end_[i - 1] = end_[i];
-    }
+    compose_all(original, text_, &begin_, &end_);
 }
 
 Span NfcText::to_source(Span nfc_span) const noexcept {
@@ -176,7 +152,14 @@ Span NfcText::to_source(Span nfc_span) const noexcept {
         const std::int64_t p = nfc_span.start < n ? begin_[static_cast<std::size_t>(nfc_span.start)] : source_size_;
         return {p, p};
     }
-    return {begin_[static_cast<std::size_t>(nfc_span.start)], end_[static_cast<std::size_t>(nfc_span.end - 1)]};
+    // Reordered marks make the per-character ranges overlap: the span is
+    // their union.
+    Span out{begin_[static_cast<std::size_t>(nfc_span.start)], end_[static_cast<std::size_t>(nfc_span.start)]};
+    for (auto i = static_cast<std::size_t>(nfc_span.start) + 1; i < static_cast<std::size_t>(nfc_span.end); ++i) {
+        out.start = std::min(out.start, begin_[i]);
+        out.end = std::max(out.end, end_[i]);
+    }
+    return out;
 }
 
 Span NfcText::source_of(std::size_t index) const noexcept {

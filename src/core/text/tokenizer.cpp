@@ -367,7 +367,8 @@ void Tokenizer::State::finish(Sentence& s) {
             const bool unread = prev.kind == TokenKind::Other || tok.kind == TokenKind::Other;
             const bool formula_touch = (is_formula(prev.kind) || is_formula(tok.kind)) && is_spoken(prev.kind) &&
                                        is_spoken(tok.kind) && !tok.elision_avant;
-            if (gap || unread || formula_touch) s.lecture.push_back(U' ');
+            if ((gap || unread || formula_touch) && !s.lecture.empty() && s.lecture.back() != U' ')
+                s.lecture.push_back(U' ');
         }
         const auto start = static_cast<std::int64_t>(s.lecture.size());
         if (tok.kind != TokenKind::Other) s.lecture.append(readings[i]);

@@ -393,7 +393,8 @@ class Reference:
         if g in ("Nl", "No"):
             end = skip_marks(t, pos + 1)
             return [Piece("nombre", pos, end, t[pos:end])]
-        if (g[0] == "P" or c in APOSTROPHES) and c not in SYMBOLS:
+        compares = self.ctx.after_number and re.compile(one_of(GROUP_SPACES) + r"*[\d\-\u2212]").match(t, pos + 1)
+        if ((g[0] == "P" or c in APOSTROPHES) and c not in SYMBOLS) or (c in "<>" and not compares):
             run = re.compile(r"\.+|[!?]+|.", re.S).match(t, pos).group()
             end = skip_marks(t, pos + len(run))
             return [Piece("ponctuation", pos, end, t[pos:end], may_end=any(x in SENTENCE_FINAL for x in run))]

@@ -88,6 +88,7 @@ TEST(Tokenizer, NumbersAndFormulas) {
         {"MP3 H2O 3D 4x4 COVID-19 www.exemple.fr/a?b=1.", "C:MP3 C:H2O C:3D C:4x4 C:COVID-19 C:www.exemple.fr/a?b=1 P:."},
         {"Louis XIV, le XIXe siècle, chapitre IV, un CD", "Louis N:XIV P:, le+p N:XIXe siècle P:, chapitre+p N:IV P:, un+p CD"},
         {"2 + 2 = 4 & R&D", "N:2 S:+ N:2 S:= N:4 S:& R S:& D"},
+        {"2 < 3 <nom@exemple.fr>", "N:2 S:< N:3 P:< C:nom@exemple.fr+p P:>"},
     };
     check(std::begin(cases), std::end(cases));
 }

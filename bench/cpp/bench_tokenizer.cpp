@@ -6,6 +6,8 @@
 //   build/bench/vantro_core_bench --benchmark_filter=tokenize
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
 #include "text/tokenizer.hpp"
 #include "unicode/properties.hpp"
 
@@ -48,5 +50,32 @@ void BM_tokenize_nfd(benchmark::State& state) { run(state, true); }
 
 BENCHMARK(BM_tokenize_nfc)->RangeMultiplier(8)->Range(1, 512)->Complexity();
 BENCHMARK(BM_tokenize_nfd)->RangeMultiplier(8)->Range(1, 512)->Complexity();
+
+// Runs that once took quadratic time or may tempt a rescan: a word of many
+// elisions, a chain of hyphens, a letter under many accents, digit groups.
+void BM_tokenize_runs(benchmark::State& state) {
+    static const Text kUnits[] = {U"l'", U"a-t-", U"x\u0327\u0301", U"1 000 "};
+    std::vector<Text> texts;
+    std::size_t chars = 0;
+    for (const Text& unit : kUnits) {
+        Text& t = texts.emplace_back();
+        for (std::int64_t i = 0; i < state.range(0); ++i) t += unit;
+        chars += t.size();
+    }
+    std::size_t tokens = 0;
+    for (auto _ : state) {
+        for (const Text& t : texts) {
+            text::Tokenizer tokenizer(t);
+            text::Sentence s;
+            while (tokenizer.next(s)) tokens += s.tokens.size();
+        }
+        benchmark::DoNotOptimize(tokens);
+    }
+    state.SetComplexityN(static_cast<std::int64_t>(chars));
+    state.counters["ns_per_char"] = benchmark::Counter(static_cast<double>(chars),
+                                                       benchmark::Counter::kIsIterationInvariantRate |
+                                                           benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_tokenize_runs)->RangeMultiplier(8)->Range(64, 32768)->Complexity();
 
 }  // namespace

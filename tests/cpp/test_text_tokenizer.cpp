@@ -54,7 +54,7 @@ TEST(Tokenizer, Elisions) {
         // Kept whole: no elided form before the apostrophe, or a listed word.
         {"aujourd’hui presqu’île prud'homme quelqu'un O'Neill rock'n'roll",
          "aujourd’hui presqu’île prud'homme quelqu'un O'Neill rock'n'roll"},
-        {"d’aujourd’hui", "d’+e aujourd’hui+ea"},
+        {"d’aujourd’hui l'l'l'a presqu'à", "d’+e aujourd’hui+ea l'+e l'+e+ea l'+e+ea a+ea presqu'+e à+ea"},
         // Before a space, only when a word follows; otherwise a quote.
         {"l' enfant, jusqu’ à", "l'+e enfant+ea P:, jusqu’+e+p à+ea"},
         {"'les chats' du l'", "P:' les+p chats P:' du+p l P:'"},

@@ -11,6 +11,11 @@ namespace {
 constexpr std::array<TextView, 15> kElided = {
     U"l", U"d", U"j", U"m", U"t", U"s", U"c", U"ç", U"n", U"qu", U"jusqu", U"lorsqu", U"puisqu", U"quoiqu", U"presqu",
 };
+static_assert([] {
+    for (TextView e : kElided)
+        if (e.size() > kLongestElided) return false;
+    return true;
+}());
 
 // Whole words spelled with the apostrophe of an elided form: the apostrophe
 // belongs to the word, which is read as one. Both spellings of île.
@@ -18,6 +23,7 @@ constexpr std::array<TextView, 2> kKept = {
     U"presqu'île",
     U"presqu'ile",
 };
+static_assert(kKept[0].size() <= kKeptPrefix && kKept[1].size() <= kKeptPrefix);
 
 }  // namespace
 

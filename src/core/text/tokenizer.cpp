@@ -115,7 +115,7 @@ bool Tokenizer::State::scan() {
     const TextView t = text();
     const std::size_t n = t.size();
     bool space = false, paragraph = false;
-    int line_breaks = 0;
+    std::size_t line_breaks = 0;
     while (pos < n && unicode::is_space(t[pos])) {
         const char32_t c = t[pos];
         space = true;

@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer): the segmentation search,
 # the syllabifier, the sentence rules (words of a text, final schwa,
 # formula readings, stage E2, renderings), the text tokenizer and the text
-# path to reading groups, each for SECONDS seconds, from seeds of real words.
+# path to reading groups, each for SECONDS seconds, from seeds of real words and sentences.
 # Exits non-zero when a target crashes, breaks an invariant or times out;
 # the input that did it is kept in build/fuzz/findings/.
 #

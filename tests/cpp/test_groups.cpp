@@ -162,18 +162,6 @@ TEST(ConstruireGroupes, Cases) {
     }
 }
 
-TEST(ConstruireGroupes, GroupSpanRunsFromFirstToLastWord) {
-    const PhonemeSets sets = french_sets();
-    const std::vector<WordForGrouping> mots = {word("les", "le", "Lz"), word("enfants", "ɑ̃fɑ̃"),
-                                               with_punctuation(word("ici", "isi"))};
-    const auto groups = construire_groupes(mots, {}, liaison_table(), sets);
-    ASSERT_EQ(groups.size(), 2u);
-    EXPECT_EQ(group_span(groups[0], {{0, 3}, {4, 11}, {13, 16}}), (Span{0, 11}));
-    EXPECT_EQ(group_span(groups[1], {{0, 3}, {4, 11}, {13, 16}}), (Span{13, 16}));
-    // Words without a token have the span (0, 0).
-    EXPECT_EQ(group_span(groups[0], {{2, 3}, {0, 0}, {0, 0}}), (Span{2, 0}));
-}
-
 TEST(GroupAlignmentText, WordsJoinedWithoutSpaces) {
     const auto joined = build_group_alignment_text({{U"les", 0}, {U"enfants", 4}});
     EXPECT_EQ(joined.text, U"lesenfants");

@@ -54,7 +54,7 @@ TEST(Tokenizer, Elisions) {
         // Kept whole: no elided form before the apostrophe, or a listed word.
         {"aujourd’hui presqu’île prud'homme quelqu'un O'Neill rock'n'roll",
          "aujourd’hui presqu’île prud'homme quelqu'un O'Neill rock'n'roll"},
-        {"d’aujourd’hui", "d’+e aujourd’hui+ea"},
+        {"d’aujourd’hui l'l'l'a presqu'à", "d’+e aujourd’hui+ea l'+e l'+e+ea l'+e+ea a+ea presqu'+e à+ea"},
         // Before a space, only when a word follows; otherwise a quote.
         {"l' enfant, jusqu’ à", "l'+e enfant+ea P:, jusqu’+e+p à+ea"},
         {"'les chats' du l'", "P:' les+p chats P:' du+p l P:'"},
@@ -88,6 +88,7 @@ TEST(Tokenizer, NumbersAndFormulas) {
         {"MP3 H2O 3D 4x4 COVID-19 www.exemple.fr/a?b=1.", "C:MP3 C:H2O C:3D C:4x4 C:COVID-19 C:www.exemple.fr/a?b=1 P:."},
         {"Louis XIV, le XIXe siècle, chapitre IV, un CD", "Louis N:XIV P:, le+p N:XIXe siècle P:, chapitre+p N:IV P:, un+p CD"},
         {"2 + 2 = 4 & R&D", "N:2 S:+ N:2 S:= N:4 S:& R S:& D"},
+        {"2 < 3 <nom@exemple.fr>", "N:2 S:< N:3 P:< C:nom@exemple.fr+p P:>"},
     };
     check(std::begin(cases), std::end(cases));
 }

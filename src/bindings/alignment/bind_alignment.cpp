@@ -2,6 +2,7 @@
 #include "alignment/assembly.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
+#include "bindings/common/module_globals.hpp"
 #include "bindings/data/linguistic_data.hpp"
 
 namespace vantro::py {
@@ -38,7 +39,7 @@ VANTRO_FASTCALL(alignement_v2_fn) {
         !check_str(a[1], "phone") || !check_dict(a[2], "phone_to_graphs") ||
         (a[3] && !check_list_or_none(a[3], "word_boundaries")))
         return nullptr;
-    static TableCache cache;
+    static TableCache& cache = for_the_process<TableCache>();
     std::vector<std::int64_t> bounds;
     const std::vector<std::int64_t>* bptr;
     if (!boundaries_arg(a[3], bounds, bptr)) return nullptr;
@@ -101,7 +102,9 @@ VANTRO_FASTCALL(phonemise_alignment_fn) {
     });
 }
 
-PyMethodDef alignment_methods[] = {
+}  // namespace
+
+PyMethodDef alignment_functions[] = {
     VANTRO_METHOD("_alignement_v2", alignement_v2_fn,
                   "_alignement_v2($module, /, ortho, phone, phone_to_graphs, word_boundaries=None)\n--\n\n"
                   "Meilleure segmentation de la forme écrite en graphèmes, un par phonème."),
@@ -114,9 +117,5 @@ PyMethodDef alignment_methods[] = {
                   "Éclate les entrées composées en phonèmes simples."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_alignment_functions(PyObject* module) { return PyModule_AddFunctions(module, alignment_methods); }
 
 }  // namespace vantro::py

@@ -5,8 +5,7 @@
 // Python's str counts them.
 #pragma once
 
-#define PY_SSIZE_T_CLEAN
-#include <Python.h>
+#include "bindings/common/ref.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -15,34 +14,6 @@
 #include "common/text.hpp"
 
 namespace vantro::py {
-
-// Owning reference to a Python object.
-class Ref {
-public:
-    Ref() = default;
-    explicit Ref(PyObject* o) noexcept : o_(o) {}  // steals
-    static Ref borrow(PyObject* o) noexcept {
-        Py_XINCREF(o);
-        return Ref(o);
-    }
-    Ref(const Ref& r) noexcept : o_(r.o_) { Py_XINCREF(o_); }
-    Ref(Ref&& r) noexcept : o_(r.o_) { r.o_ = nullptr; }
-    Ref& operator=(Ref r) noexcept {
-        std::swap(o_, r.o_);
-        return *this;
-    }
-    ~Ref() { Py_XDECREF(o_); }
-    PyObject* get() const noexcept { return o_; }
-    PyObject* release() noexcept {
-        PyObject* o = o_;
-        o_ = nullptr;
-        return o;
-    }
-    explicit operator bool() const noexcept { return o_ != nullptr; }
-
-private:
-    PyObject* o_ = nullptr;
-};
 
 // "Argument '<name>' has incorrect type (expected <expected>, got <type>)".
 void raise_arg_type(const char* name, const char* expected, PyObject* got);

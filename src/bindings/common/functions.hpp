@@ -12,15 +12,18 @@
 
 namespace vantro::py {
 
-// Each adds its functions to the main module; -1 with an error set on failure.
-int add_phonology_functions(PyObject* module);
-int add_alignment_functions(PyObject* module);
-int add_results_functions(PyObject* module);
-int add_grouping_functions(PyObject* module);
-int add_formula_functions(PyObject* module);
-int add_group_syllabifier_functions(PyObject* module);
+// The module-level functions, one table per folder of the bindings, added
+// to the main module when it loads.
+extern PyMethodDef phonology_functions[];
+extern PyMethodDef alignment_functions[];
+extern PyMethodDef results_functions[];
+extern PyMethodDef grouping_functions[];
+extern PyMethodDef formula_functions[];
+extern PyMethodDef group_syllabifier_functions[];
+extern PyMethodDef text_functions[];
+extern PyMethodDef reading_functions[];
+
+// The phonemizers and the facade; -1 with an error set on failure.
 int add_frontend(PyObject* module);
-int add_text_functions(PyObject* module);
-int add_reading_functions(PyObject* module);
 
 }  // namespace vantro::py

@@ -5,46 +5,6 @@
 
 namespace vantro::py {
 
-// CPython 3.12 deprecates the dict version tag; there the dict's pairs are walked.
-#if PY_VERSION_HEX < 0x030C0000
-#define VANTRO_DICT_VERSION 1
-#else
-#define VANTRO_DICT_VERSION 0
-#endif
-
-namespace {
-// Static watches die at exit, while or after the interpreter finalizes:
-// their references are left to the process then.
-bool may_release() { return Py_IsInitialized() && !_Py_IsFinalizing() && PyGILState_Check(); }
-}  // namespace
-
-HeldRefs::~HeldRefs() {
-    if (may_release()) clear();
-}
-
-KeptRef::~KeptRef() {
-    if (may_release()) Py_CLEAR(o_);
-}
-
-void KeptRef::reset(PyObject* o) {
-    Py_XINCREF(o);
-    Py_XSETREF(o_, o);
-}
-
-void HeldRefs::clear() {
-    for (PyObject* o : refs_) Py_DECREF(o);
-    refs_.clear();
-}
-
-std::uint64_t dict_version(PyObject* dict) {
-#if VANTRO_DICT_VERSION
-    return reinterpret_cast<PyDictObject*>(dict)->ma_version_tag;
-#else
-    (void)dict;
-    return 0;
-#endif
-}
-
 // ---- sets ---------------------------------------------------------------------
 
 namespace {
@@ -82,14 +42,14 @@ bool SetWatch::same_items(PyObject* set) const {
 void SetWatch::watch(PyObject* set) {
     reset();
     const PySetObject* s = as_set(set);
-    refs_.hold(set);
+    refs_.push_back(Ref::borrow(set));
     set_ = set;
     mask_ = s->mask;
     used_ = s->used;
     for (Py_ssize_t i = 0; i <= s->mask; ++i) {
         PyObject* key = s->table[i].key;
         if (!key || s->table[i].hash == -1) continue;  // unused or dummy
-        refs_.hold(key);
+        refs_.push_back(Ref::borrow(key));
         slots_.push_back({static_cast<std::size_t>(i), key});
         sorted_keys_.push_back(key);
     }
@@ -122,11 +82,11 @@ bool SequenceWatch::same(PyObject* seq) const {
 bool SequenceWatch::watch(PyObject* seq) {
     reset();
     if (!PyList_CheckExact(seq) && !PyTuple_CheckExact(seq)) return false;
-    refs_.hold(seq);
+    refs_.push_back(Ref::borrow(seq));
     seq_ = seq;
     PyObject** items = items_of(seq);
     items_.assign(items, items + Py_SIZE(seq));
-    for (PyObject* o : items_) refs_.hold(o);
+    for (PyObject* o : items_) refs_.push_back(Ref::borrow(o));
     return true;
 }
 
@@ -151,11 +111,8 @@ bool DictWatch::walk_matches(PyObject* dict) const {
 
 bool DictWatch::same(PyObject* dict) const {
     if (dict != dict_) return false;
-#if VANTRO_DICT_VERSION
-    if (dict_version(dict) != version_) return false;
-#else
-    if (!walk_matches(dict)) return false;
-#endif
+    // Without a version tag (CPython 3.12 on) the dict's pairs are walked.
+    if (version_ != 0 ? dict_version(dict) != version_ : !walk_matches(dict)) return false;
     // Lists are short (a few graphemes): differences are gathered without a
     // branch per item or a loop set-up, and one test per list decides.
     const PyObject* const* then = items_.data();
@@ -188,14 +145,14 @@ bool DictWatch::same(PyObject* dict) const {
 
 bool DictWatch::watch(PyObject* dict, bool values_too) {
     reset();
-    refs_.hold(dict);
+    refs_.push_back(Ref::borrow(dict));
     dict_ = dict;
     version_ = dict_version(dict);
     Py_ssize_t pos = 0;
     PyObject *key, *value;
     while (PyDict_Next(dict, &pos, &key, &value)) {
-        refs_.hold(key);
-        refs_.hold(value);
+        refs_.push_back(Ref::borrow(key));
+        refs_.push_back(Ref::borrow(value));
         pairs_.push_back(key);
         pairs_.push_back(value);
         if (!values_too) continue;
@@ -204,7 +161,7 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
             lists_.push_back({value, n});
             for (Py_ssize_t k = 0; k < n; ++k) {
                 PyObject* item = PyList_GET_ITEM(value, k);
-                refs_.hold(item);
+                refs_.push_back(Ref::borrow(item));
                 items_.push_back(item);
             }
         } else if (!PyTuple_CheckExact(value)) {

@@ -6,49 +6,17 @@
 // object) and compares raw storage: the item array of a list, the hash table
 // of a set, the version tag that CPython 3.11 bumps on every change of a
 // dict. Any change a caller makes is therefore seen by the next check.
+// Watches live in caches that last as long as the process: they are never
+// destroyed (see Ref).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "bindings/common/convert.hpp"
+#include "bindings/common/module_globals.hpp"
 
 namespace vantro::py {
-
-// Strong references, released together (never after the interpreter is gone).
-class HeldRefs {
-public:
-    HeldRefs() = default;
-    HeldRefs(const HeldRefs&) = delete;
-    HeldRefs& operator=(const HeldRefs&) = delete;
-    ~HeldRefs();
-    void hold(PyObject* o) {
-        Py_INCREF(o);
-        refs_.push_back(o);
-    }
-    void clear();
-
-private:
-    std::vector<PyObject*> refs_;
-};
-
-// One strong reference that may live in a static object (see HeldRefs).
-class KeptRef {
-public:
-    KeptRef() = default;
-    KeptRef(const KeptRef&) = delete;
-    KeptRef& operator=(const KeptRef&) = delete;
-    ~KeptRef();
-    PyObject* get() const noexcept { return o_; }
-    void reset(PyObject* o = nullptr);  // holds `o` (borrowed), releases the previous one
-
-private:
-    PyObject* o_ = nullptr;
-};
-
-// The version of a dict's contents: equal versions mean the same keys bound
-// to the same value objects. 0 when the interpreter offers no such tag.
-std::uint64_t dict_version(PyObject* dict);
 
 // A set (or frozenset), item by item, through its hash table.
 class SetWatch {
@@ -70,7 +38,7 @@ private:
     };
     std::vector<Slot> slots_;  // the items and where they lie
     std::vector<PyObject*> sorted_keys_;
-    HeldRefs refs_;
+    std::vector<Ref> refs_;  // everything seen, so that no address is reused
 };
 
 // An exact list or tuple of items (items compared by identity).
@@ -85,7 +53,7 @@ public:
 private:
     PyObject* seq_ = nullptr;
     std::vector<PyObject*> items_;
-    HeldRefs refs_;
+    std::vector<Ref> refs_;  // everything seen, so that no address is reused
 };
 
 // A dict whose values are exact lists or tuples (the phoneme table), or any
@@ -110,7 +78,7 @@ private:
     };
     std::vector<ListItems> lists_;
     std::vector<PyObject*> items_;  // the items of every list, one list after the other
-    HeldRefs refs_;
+    std::vector<Ref> refs_;  // everything seen, so that no address is reused
 };
 
 }  // namespace vantro::py

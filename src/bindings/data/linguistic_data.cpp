@@ -3,57 +3,14 @@
 #include <cstring>
 #include <memory>
 
+#include "bindings/common/module_globals.hpp"
+#include "bindings/common/names.hpp"
 #include "bindings/data/data_watch.hpp"
 #include "phonology/classifier.hpp"
 #include "bindings/records/records.hpp"
 
 namespace vantro::py {
 namespace {
-
-PyObject* g_module = nullptr;  // borrowed: the module outlives every call
-
-// ---- module globals ----------------------------------------------------------------
-// The data names are looked up in the module's dict at every use; while the
-// dict's version is unchanged, the last look-up still holds.
-
-enum Global { kVoyelles, kConsonnes, kSemiVoyelles, kPhoneTable, kSilent, kLiaisons, kSonority, kGlobals };
-constexpr const char* kGlobalNames[kGlobals] = {
-    "_VOYELLES", "_CONSONNES", "_SEMI_VOYELLES", "_PHONE_TO_GRAPHEMES", "_LETTRES_MUETTES_POSSIBLES",
-    "_LIAISON_CONSONNES", "_SONORITY"};
-
-struct GlobalCache {
-    PyObject* names[kGlobals] = {};   // interned, owned for the process
-    PyObject* values[kGlobals] = {};  // borrowed from the dict while its version holds
-    PyObject* dict = nullptr;
-    std::uint64_t version = 0;
-    bool filled = false;
-};
-GlobalCache g_globals;
-
-// Borrowed value of a module global, or nullptr with NameError.
-PyObject* module_global(Global which) {
-    PyObject* dict = PyModule_GetDict(g_module);
-    GlobalCache& c = g_globals;
-    const std::uint64_t version = dict_version(dict);
-    if (!c.filled || c.dict != dict || version == 0 || version != c.version) {
-        for (int i = 0; i < kGlobals; ++i) {
-            if (!c.names[i] && !(c.names[i] = PyUnicode_InternFromString(kGlobalNames[i]))) return nullptr;
-            c.values[i] = PyDict_GetItemWithError(dict, c.names[i]);
-            if (!c.values[i] && PyErr_Occurred()) {
-                c.filled = false;
-                return nullptr;
-            }
-        }
-        c.dict = dict;
-        c.version = version;
-        c.filled = true;
-    }
-    if (!c.values[which]) {
-        PyErr_Format(PyExc_NameError, "name '%s' is not defined", kGlobalNames[which]);
-        return nullptr;
-    }
-    return c.values[which];
-}
 
 // ---- the loader's accessors ------------------------------------------------------------
 // A data name may be rebound to any callable, which is then called at every
@@ -71,13 +28,8 @@ bool is_loader_function(PyObject* fn, const char* name) {
 }
 
 void find_loader() {
-    static PyObject* name = nullptr;
     if (g_loader) return;
-    if (!name && !(name = PyUnicode_InternFromString("vantro_aligneur._chargeur"))) {
-        PyErr_Clear();
-        return;
-    }
-    PyObject* m = PyImport_GetModule(name);
+    PyObject* m = PyImport_GetModule(g_names.loader_module);
     if (!m) {
         PyErr_Clear();
         return;
@@ -106,18 +58,18 @@ PyObject* loader_document() {
 }
 
 struct Accessor {
-    Accessor(Global g, const char* name, bool document, bool shared_result = true)
+    Accessor(PyObject* Names::*g, const char* name, bool document, bool shared_result = true)
         : global(g), loader_name(name), reads_document(document), shared_result(shared_result) {}
 
-    Global global;
+    PyObject* Names::*global;  // the data name
     const char* loader_name;  // the loader's function of this name is pure
     bool reads_document;      // its result is a member of the document, or built from one
     bool shared_result;       // the loader hands out the same object every time (never a copy)
-    KeptRef fn;               // the callable last called
-    KeptRef result;           // what it returned
+    Ref fn;                   // the callable last called
+    Ref result;               // what it returned
     bool pure = false;
     PyObject* doc = nullptr;  // held through `doc_ref`
-    KeptRef doc_ref;
+    Ref doc_ref;
     std::uint64_t doc_version = 0;
 
     bool document_unchanged() const {
@@ -128,11 +80,11 @@ struct Accessor {
 
     // New reference to what the data name gives now.
     PyObject* call() {
-        PyObject* f = module_global(global);
+        Ref hold = module_global(g_names.*global);
+        PyObject* f = hold.get();
         if (!f) return nullptr;
         if (shared_result && pure && f == fn.get() && result.get() && document_unchanged())
             return Py_NewRef(result.get());
-        Ref hold = Ref::borrow(f);
         PyObject* r = PyObject_CallNoArgs(f);
         if (!r) return nullptr;
         find_loader();
@@ -208,31 +160,31 @@ struct CompiledSet {
     }
 };
 
-PhonemeSets g_sets;
 struct PhonemeSetSource {
     Accessor accessor;
     CompiledSet compiled;
 };
 // The loader computes each derived set once and then always hands out that set.
-PhonemeSetSource g_set_sources[] = {
-    {Accessor(kVoyelles, "voyelles", false), CompiledSet(&g_sets.voyelles)},
-    {Accessor(kConsonnes, "consonnes", false), CompiledSet(&g_sets.consonnes)},
-    {Accessor(kSemiVoyelles, "semi_voyelles", false), CompiledSet(&g_sets.semi_voyelles)},
+struct PhonemeSetSources {
+    PhonemeSets sets;
+    PhonemeSetSource sources[3] = {
+        {Accessor(&Names::voyelles_global, "voyelles", false), CompiledSet(&sets.voyelles)},
+        {Accessor(&Names::consonnes_global, "consonnes", false), CompiledSet(&sets.consonnes)},
+        {Accessor(&Names::semi_voyelles_global, "semi_voyelles", false), CompiledSet(&sets.semi_voyelles)},
+    };
 };
+PhonemeSetSources& g_set_sources = for_the_process<PhonemeSetSources>();
 
 }  // namespace
 
-void set_main_module(PyObject* module) { g_module = module; }
-PyObject* main_module() { return g_module; }
-
 const PhonemeSets* current_phoneme_sets() {
-    for (PhonemeSetSource& src : g_set_sources) {
+    for (PhonemeSetSource& src : g_set_sources.sources) {
         PyObject* obj = src.accessor.call();
         if (!obj) return nullptr;
         Ref hold(obj);
         if (!src.compiled.refresh(obj)) return nullptr;
     }
-    return &g_sets;
+    return &g_set_sources.sets;
 }
 
 namespace {
@@ -251,26 +203,24 @@ bool only_exact_str(PyObject* seq) {
 
 struct SilentLetters {
     // A new set on every call, whose letters follow the document's list.
-    Accessor accessor{Accessor(kSilent, "lettres_muettes_possibles", true, false)};
+    Accessor accessor{Accessor(&Names::silent_letters_global, "lettres_muettes_possibles", true, false)};
     TextSet texts;
     CompiledSet compiled{&texts};
     SequenceWatch member;  // the document's list, when the accessor is the loader's
-    PyObject* member_name = nullptr;
 
     bool fast_path_holds() {
-        PyObject* f = module_global(kSilent);
+        Ref f = module_global(g_names.silent_letters_global);
         if (!f) {
             PyErr_Clear();
             return false;
         }
-        if (!accessor.pure || f != accessor.fn.get() || !compiled.valid || !accessor.document_unchanged())
+        if (!accessor.pure || f.get() != accessor.fn.get() || !compiled.valid || !accessor.document_unchanged())
             return false;
-        PyObject* list = PyDict_GetItemWithError(accessor.doc, member_name);
+        PyObject* list = PyDict_GetItemWithError(accessor.doc, g_names.silent_letters_member);
         return list && member.same(list);
     }
 
     const TextSet* get() {
-        if (!member_name && !(member_name = PyUnicode_InternFromString("lettres_muettes_possibles"))) return nullptr;
         if (fast_path_holds()) return &texts;
         member.reset();
         PyObject* obj = accessor.call();
@@ -280,7 +230,7 @@ struct SilentLetters {
         if (accessor.pure) {
             // Only plain str items: building a set of them runs no code of the
             // caller's (no __hash__ or __eq__), so skipping it changes nothing.
-            PyObject* list = PyDict_GetItemWithError(accessor.doc, member_name);
+            PyObject* list = PyDict_GetItemWithError(accessor.doc, g_names.silent_letters_member);
             if (list && only_exact_str(list)) member.watch(list);
             PyErr_Clear();
         }
@@ -288,7 +238,7 @@ struct SilentLetters {
     }
 };
 
-SilentLetters g_silent;
+SilentLetters& g_silent = for_the_process<SilentLetters>();
 
 }  // namespace
 
@@ -341,11 +291,11 @@ const CompiledTable* TableCache::get(PyObject* dict) {
 }
 
 namespace {
-Accessor g_table_accessor(kPhoneTable, "phone_to_graphemes", true);
+Accessor& g_table_accessor = for_the_process<Accessor>(&Names::phone_table_global, "phone_to_graphemes", true);
 }  // namespace
 
 const CompiledTable* current_phone_table() {
-    static TableCache cache;
+    static TableCache& cache = for_the_process<TableCache>();
     PyObject* dict = g_table_accessor.call();
     if (!dict) return nullptr;
     Ref hold(dict);
@@ -359,12 +309,12 @@ const CompiledTable* current_phone_table() {
 // ---- liaison consonants ---------------------------------------------------------------------
 
 namespace {
-Accessor g_liaison_accessor(kLiaisons, "liaison_consonnes", true);
+Accessor& g_liaison_accessor = for_the_process<Accessor>(&Names::liaisons_global, "liaison_consonnes", true);
 }  // namespace
 
 const TextMap<Text>* current_liaisons() {
     static TextMap<Text> liaisons;
-    static DictWatch watch;
+    static DictWatch& watch = for_the_process<DictWatch>();
     static bool valid = false;
     PyObject* dict = g_liaison_accessor.call();
     if (!dict) return nullptr;
@@ -419,16 +369,14 @@ bool alphabet_from_object(PyObject* alphabet, Alphabet& out) {
 }
 
 namespace {
-constexpr const char* kClassNames[5] = {"O", "N", "L", "Y", "V"};
-
 // New reference to class k of a _SonorityClasses-like object.
 PyObject* class_set(PyObject* classes, int k) {
-    static PyObject* names[5] = {};
+    static PyObject* Names::* const names[5] = {&Names::class_O, &Names::class_N, &Names::class_L, &Names::class_Y,
+                                                &Names::class_V};
     if (Py_TYPE(classes) == record_type(Rec::SonorityClasses)) {
         if (PyObject* v = record_field(classes, k)) return Py_NewRef(v);
     }
-    if (!names[k] && !(names[k] = PyUnicode_InternFromString(kClassNames[k]))) return nullptr;
-    return PyObject_GetAttr(classes, names[k]);
+    return PyObject_GetAttr(classes, g_names.*names[k]);
 }
 }  // namespace
 
@@ -445,12 +393,12 @@ bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
 
 const SonorityClasses* current_sonority() {
     static SonorityClasses compiled;
-    static CompiledSet sets[5] = {CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
+    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
                                   CompiledSet(&compiled.Y), CompiledSet(&compiled.V)};
-    PyObject* obj = module_global(kSonority);
+    Ref obj = module_global(g_names.sonority_global);
     if (!obj) return nullptr;
     for (int k = 0; k < 5; ++k) {
-        PyObject* s = class_set(obj, k);
+        PyObject* s = class_set(obj.get(), k);
         if (!s) return nullptr;
         Ref hold(s);
         if (!sets[k].refresh(s)) return nullptr;

@@ -33,10 +33,6 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Remembers the main module, whose globals name the accessors.
-void set_main_module(PyObject* module);
-PyObject* main_module();
-
 // Each returns nullptr with a Python error set when an accessor fails.
 const PhonemeSets* current_phoneme_sets();
 const CompiledTable* current_phone_table();

@@ -26,29 +26,12 @@ enum FacadeSlot { kPhonemizer, kFacadeSlots };
 
 // The phonemizer the facade keeps for `given`, in the documented order.
 PyObject* choose_phonemizer(PyObject* given) {
-    if (given == Py_None) {
-        PyObject* espeak = module_global(g_names.espeak_phonemizer);
-        return espeak ? PyObject_CallNoArgs(espeak) : nullptr;
-    }
-    PyObject* method = PyObject_GetAttr(given, g_names.phonemize);
-    if (method) {
-        const bool usable = method != Py_None;
-        Py_DECREF(method);
-        if (usable) return Py_NewRef(given);
-    } else if (PyErr_ExceptionMatches(PyExc_AttributeError)) {
-        PyErr_Clear();
-    } else {
-        return nullptr;
-    }
-    int has = has_attr(given, g_names.predict);
-    if (has < 0) return nullptr;
-    if (has) {
-        PyObject* adapter = module_global(g_names.g2p_adapter);
-        return adapter ? PyObject_CallOneArg(adapter, given) : nullptr;
-    }
-    has = has_attr(given, g_names.phonemize);
-    if (has < 0) return nullptr;
-    if (has) return Py_NewRef(given);
+    if (given == Py_None) return PyObject_CallNoArgs(need(module_global(g_names.espeak_phonemizer).get()));
+    // An attribute `phonemize` that is not None makes a phonemizer.
+    if (attr_or(given, g_names.phonemize, Py_None).get() != Py_None) return Py_NewRef(given);
+    if (has_attr(given, g_names.predict))
+        return PyObject_CallOneArg(need(module_global(g_names.g2p_adapter).get()), given);
+    if (has_attr(given, g_names.phonemize)) return Py_NewRef(given);
     PyErr_SetString(PyExc_TypeError, "Le phonemiseur doit avoir une methode .phonemize(word) ou .predict(word)");
     return nullptr;
 }
@@ -58,9 +41,9 @@ int facade_init(PyObject* self, PyObject* args, PyObject* kwargs) {
     PyObject* given = Py_None;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O:VantroSyllabeur", const_cast<char**>(kwlist), &given))
         return -1;
-    PyObject* chosen = choose_phonemizer(given);
+    PyObject* chosen = guarded([&] { return choose_phonemizer(given); });
     if (!chosen) return -1;
-    Py_XSETREF(slots(self)[kPhonemizer], chosen);
+    Py_XSETREF(object_slots(self)[kPhonemizer], chosen);
     return 0;
 }
 
@@ -69,14 +52,14 @@ VANTRO_FASTCALL(facade_with_espeak) {
     const char* names[] = {"lang", nullptr};
     PyObject* a[1];
     if (!parse_args({"with_espeak", names, 0}, args, nargs, kwnames, a)) return nullptr;
-    PyObject* espeak = module_global(g_names.espeak_phonemizer);
+    Ref espeak = module_global(g_names.espeak_phonemizer);
     if (!espeak) return nullptr;
     Ref phonemizer;
     if (a[0]) {
         if (!check_str(a[0], "lang")) return nullptr;
-        phonemizer = Ref(PyObject_CallOneArg(espeak, a[0]));
+        phonemizer = Ref(PyObject_CallOneArg(espeak.get(), a[0]));
     } else {
-        phonemizer = Ref(PyObject_CallNoArgs(espeak));
+        phonemizer = Ref(PyObject_CallNoArgs(espeak.get()));
     }
     if (!phonemizer) return nullptr;
     PyObject* call_args[] = {phonemizer.get()};
@@ -171,12 +154,12 @@ VANTRO_FASTCALL(facade_syllabify_ipa) {
 
 // module.<name>(args...), whose result must be a list.
 PyObject* call_stage(PyObject* name, std::initializer_list<PyObject*> args) {
-    PyObject* fn = module_global(name);
+    Ref fn = module_global(name);
     if (!fn) return nullptr;
     PyObject* call_args[3];
     std::size_t n = 0;
     for (PyObject* arg : args) call_args[n++] = arg;
-    PyObject* r = PyObject_Vectorcall(fn, call_args, n, nullptr);
+    PyObject* r = PyObject_Vectorcall(fn.get(), call_args, n, nullptr);
     if (r && !PyList_Check(r)) {
         raise_expected("list", r);
         Py_CLEAR(r);
@@ -364,7 +347,7 @@ PyMethodDef facade_methods[] = {
 
 PyMemberDef facade_members[] = {
     {"_phonemizer", T_OBJECT_EX, slot_offset(kPhonemizer), 0, "Le phonemiseur consulté quand `phone` manque."},
-    VANTRO_FRONT_HEAD_MEMBERS,
+    VANTRO_HEAD_MEMBERS,
     {nullptr, 0, 0, 0, nullptr},
 };
 

@@ -33,28 +33,11 @@ int init_host() {
     return 0;
 }
 
-PyObject* module_global(PyObject* name) {
-    PyObject* v = PyDict_GetItemWithError(PyModule_GetDict(main_module()), name);
-    if (!v && !PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);
-    return v;
-}
-
-int has_attr(PyObject* obj, PyObject* name) {
-    PyObject* v = PyObject_GetAttr(obj, name);
-    if (v) {
-        Py_DECREF(v);
-        return 1;
-    }
-    if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return -1;
-    PyErr_Clear();
-    return 0;
-}
-
 int log_may_emit(PyObject* level) {
-    PyObject* logger = module_global(g_names.logger);
+    Ref logger = module_global(g_names.logger);
     if (!logger) return -1;
-    if (reinterpret_cast<PyObject*>(Py_TYPE(logger)) != g_logger_type) return 1;
-    PyObject* cache = PyObject_GetAttr(logger, g_names.cache);
+    if (reinterpret_cast<PyObject*>(Py_TYPE(logger.get())) != g_logger_type) return 1;
+    PyObject* cache = PyObject_GetAttr(logger.get(), g_names.cache);
     if (!cache) {
         PyErr_Clear();
         return 1;
@@ -70,14 +53,14 @@ int log_may_emit(PyObject* level) {
 }
 
 int log_call(PyObject* method, const char* message, std::initializer_list<PyObject*> args) {
-    PyObject* logger = module_global(g_names.logger);
+    Ref logger = module_global(g_names.logger);
     if (!logger) return -1;
     PyObject* call_args[2 + 4];
     if (args.size() > 4) {
         PyErr_SetString(PyExc_SystemError, "log_call: too many arguments");
         return -1;
     }
-    call_args[0] = logger;
+    call_args[0] = logger.get();
     Ref text(PyUnicode_FromString(message));
     if (!text) return -1;
     call_args[1] = text.get();
@@ -117,7 +100,7 @@ int pending_is_timeout() {
 }
 
 PyObject* slot_or_raise(PyObject* self, int i, const char* name) {
-    PyObject* v = slots(self)[i];
+    PyObject* v = object_slots(self)[i];
     if (!v) PyErr_Format(PyExc_AttributeError, "'%.200s' object has no attribute '%s'", Py_TYPE(self)->tp_name, name);
     return v;
 }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include "bindings/common/convert.hpp"
+#include "bindings/common/module_globals.hpp"
 #include "bindings/common/names.hpp"
 
-#include <structmember.h>  // after Python.h
+#include "bindings/common/object_head.hpp"
 
 namespace vantro::py::front {
 
@@ -16,14 +17,6 @@ int init_host();
 // The logging levels the front end tests, valid after init_host.
 extern PyObject* g_level_debug;  // 10
 extern PyObject* g_level_info;   // 20
-
-// Borrowed module global, or nullptr with NameError, as a name look-up in
-// the module's own code would fail.
-PyObject* module_global(PyObject* interned_name);
-
-// hasattr(obj, name): 1 or 0, -1 with an error set (errors other than
-// AttributeError propagate, as hasattr lets them).
-int has_attr(PyObject* obj, PyObject* name);
 
 // ---- logging on the module logger ---------------------------------------------
 
@@ -47,58 +40,31 @@ PyObject* run_captured(PyObject* argv);
 int pending_is_timeout();
 
 // ---- instances of the front end's C types -----------------------------------------
-
-// Every instance starts with this header (instance dict and weak references
-// for Python-level subclasses and callers); the attribute slots follow.
-struct Head {
-    PyObject_HEAD
-    PyObject* dict;
-    PyObject* weaklist;
-};
-
-inline PyObject** slots(PyObject* self) {
-    return reinterpret_cast<PyObject**>(reinterpret_cast<char*>(self) + sizeof(Head));
-}
-constexpr Py_ssize_t slot_offset(int i) {
-    return static_cast<Py_ssize_t>(sizeof(Head) + static_cast<std::size_t>(i) * sizeof(PyObject*));
-}
+// Laid out as every C type of the module (see object_head.hpp).
 
 // Borrowed slot i, or nullptr with the AttributeError of a deleted attribute.
 PyObject* slot_or_raise(PyObject* self, int i, const char* name);
-inline void set_slot(PyObject* self, int i, PyObject* value) { Py_XSETREF(slots(self)[i], Py_NewRef(value)); }
+inline void set_slot(PyObject* self, int i, PyObject* value) { Py_XSETREF(object_slots(self)[i], Py_NewRef(value)); }
 
 template <int N>
 int traverse_slots(PyObject* self, visitproc visit, void* arg) {
-    Py_VISIT(Py_TYPE(self));
-    Py_VISIT(reinterpret_cast<Head*>(self)->dict);
-    for (int i = 0; i < N; ++i) Py_VISIT(slots(self)[i]);
-    return 0;
+    return traverse_object(self, N, visit, arg);
 }
 
 template <int N>
 int clear_slots(PyObject* self) {
-    Py_CLEAR(reinterpret_cast<Head*>(self)->dict);
-    for (int i = 0; i < N; ++i) Py_CLEAR(slots(self)[i]);
-    return 0;
+    return clear_object(self, N);
 }
 
 template <int N>
 void dealloc_slots(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
     PyObject_GC_UnTrack(self);
-    if (reinterpret_cast<Head*>(self)->weaklist) PyObject_ClearWeakRefs(self);
+    if (reinterpret_cast<ObjectHead*>(self)->weaklist) PyObject_ClearWeakRefs(self);
     clear_slots<N>(self);
     type->tp_free(self);
     Py_DECREF(type);
 }
-
-// Basic size of a type with N slots.
-constexpr int basic_size(int n) { return static_cast<int>(slot_offset(n)); }
-
-// The __dictoffset__ / __weaklistoffset__ members every type declares.
-#define VANTRO_FRONT_HEAD_MEMBERS                                                                       \
-    {"__dictoffset__", T_PYSSIZET, offsetof(::vantro::py::front::Head, dict), READONLY, nullptr},       \
-    {"__weaklistoffset__", T_PYSSIZET, offsetof(::vantro::py::front::Head, weaklist), READONLY, nullptr}
 
 // Creates a type from `spec` with `base` (or object), adds it to the module
 // under `name`. Borrowed result (the module holds it), nullptr on error.

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "bindings/common/functions.hpp"
+#include "bindings/common/module_globals.hpp"
 #include "bindings/common/names.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "phonology/tokens.hpp"
@@ -87,7 +88,7 @@ int exec_module(PyObject* m) {
     // 5. Records, phoneme operations, phonemizers.
     PyObject* tuple_type = reinterpret_cast<PyObject*>(&PyTuple_Type);
     if (PyModule_AddObjectRef(m, "Span", tuple_type) < 0) return -1;
-    if (init_record_types(m) < 0 || add_phonology_functions(m) < 0) return -1;
+    if (init_record_types(m) < 0 || PyModule_AddFunctions(m, phonology_functions) < 0) return -1;
 
     // 6. Compound phonemes, then the sonority classes: the first read of the data file.
     if (add_object(m, "COMPOUND_PHONEMES", string_set({"tʃ", "dʒ", "ts", "ɡz"})) < 0) return -1;
@@ -104,10 +105,10 @@ int exec_module(PyObject* m) {
     if (compile_regex(m, re.get(), "_RE_E_MUET", "(?<![\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB])es?$") < 0 ||
         compile_regex(m, re.get(), "_RE_VERB_ENT", "ent$") < 0)
         return -1;
-    if (add_alignment_functions(m) < 0 || add_results_functions(m) < 0 || add_grouping_functions(m) < 0 ||
-        add_formula_functions(m) < 0 || add_group_syllabifier_functions(m) < 0 ||
-        add_frontend(m) < 0 || add_text_functions(m) < 0 || add_reading_functions(m) < 0)
-        return -1;
+    for (PyMethodDef* table : {alignment_functions, results_functions, grouping_functions, formula_functions,
+                               group_syllabifier_functions, text_functions, reading_functions})
+        if (PyModule_AddFunctions(m, table) < 0) return -1;
+    if (add_frontend(m) < 0) return -1;
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // Phonemizer (the interface), EspeakPhonemizer (one espeak-ng process per
 // word) and _G2PAdapter (a predict(word) object used as a phonemizer).
 
+#include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "frontend/espeak_output.hpp"
 #include "bindings/frontend/host.hpp"
@@ -41,7 +42,7 @@ PyMethodDef phonemizer_methods[] = {
 };
 
 PyMemberDef phonemizer_members[] = {
-    VANTRO_FRONT_HEAD_MEMBERS,
+    VANTRO_HEAD_MEMBERS,
     {nullptr, 0, 0, 0, nullptr},
 };
 
@@ -97,7 +98,7 @@ PyObject* espeak_is_available_impl(PyObject* self) {
         set_slot(self, kAvailable, Py_False);
         if (log_call(g_names.warning, "eSpeak-NG not available, phonemization will fail", {}) < 0) return nullptr;
     }
-    return Py_NewRef(slots(self)[kAvailable]);
+    return Py_NewRef(object_slots(self)[kAvailable]);
 }
 
 VANTRO_FASTCALL(espeak_is_available) {
@@ -188,9 +189,10 @@ int g2p_init(PyObject* self, PyObject* args, PyObject* kwargs) {
     static const char* kwlist[] = {"g2p_obj", nullptr};
     PyObject* g2p;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O:_G2PAdapter", const_cast<char**>(kwlist), &g2p)) return -1;
-    const int has = has_attr(g2p, g_names.predict);
-    if (has < 0) return -1;
-    if (!has) {
+    PyObject* has = guarded([&] { return PyBool_FromLong(has_attr(g2p, g_names.predict)); });
+    if (!has) return -1;
+    Py_DECREF(has);
+    if (has == Py_False) {
         PyErr_SetString(PyExc_TypeError, "L'objet G2P doit avoir une méthode .predict(word) -> str");
         return -1;
     }

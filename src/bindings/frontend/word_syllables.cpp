@@ -1,6 +1,7 @@
 #include "bindings/frontend/word_syllables.hpp"
 
 #include "bindings/common/errors.hpp"
+#include "bindings/common/module_globals.hpp"
 #include "bindings/results/syllable_records.hpp"
 #include "frontend/word_analysis.hpp"
 
@@ -36,7 +37,7 @@ PyObject* word_syllables(PyObject* word, PyObject* phone, const PhonemeClassifie
                          const CompiledTable& table, const TextSet& silent_letters) {
     // Making the records may run Python code (a collection, a finalizer) that
     // analyses another word meanwhile: that one gets storage of its own.
-    static Scratch shared;
+    static Scratch& shared = for_the_process<Scratch>();
     if (shared.busy) {
         Scratch own;
         return run(own, word, phone, classes, table, silent_letters);

@@ -120,7 +120,9 @@ VANTRO_FASTCALL(syllabes_depuis_lecture_fn) {
     return guarded([&]() -> PyObject* { return reading_syllables(a[0]); });
 }
 
-PyMethodDef formula_methods[] = {
+}  // namespace
+
+PyMethodDef formula_functions[] = {
     VANTRO_METHOD("lecture_depuis_g2p", lecture_depuis_g2p_fn,
                   "lecture_depuis_g2p($module, /, result)\n--\n\n"
                   "Convertit un résultat de lecture de formule en LectureFormule."),
@@ -132,8 +134,6 @@ PyMethodDef formula_methods[] = {
                   "Chaque EventFormule = 1 syllabe (mode progressif)."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
 
 void check_reading(PyObject* lecture) {
     HostSteps steps{lecture};
@@ -150,7 +150,5 @@ PyObject* reading_syllables(PyObject* lecture) {
     });
     return out.list.release();
 }
-
-int add_formula_functions(PyObject* module) { return PyModule_AddFunctions(module, formula_methods); }
 
 }  // namespace vantro::py

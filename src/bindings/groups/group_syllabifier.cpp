@@ -104,17 +104,13 @@ VANTRO_FASTCALL(syllabifier_groupes_fn) {
     });
 }
 
-PyMethodDef group_syllabifier_methods[] = {
+}  // namespace
+
+PyMethodDef group_syllabifier_functions[] = {
     VANTRO_METHOD("syllabifier_groupes", syllabifier_groupes_fn,
                   "syllabifier_groupes($module, /, groupes, lectures_formules=None)\n--\n\n"
                   "Étape E2 : syllabe chaque groupe de lecture d'un seul tenant."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_group_syllabifier_functions(PyObject* module) {
-    return PyModule_AddFunctions(module, group_syllabifier_methods);
-}
 
 }  // namespace vantro::py

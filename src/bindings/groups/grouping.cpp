@@ -69,15 +69,13 @@ VANTRO_FASTCALL(construire_groupes_fn) {
     });
 }
 
-PyMethodDef grouping_methods[] = {
+}  // namespace
+
+PyMethodDef grouping_functions[] = {
     VANTRO_METHOD("construire_groupes", construire_groupes_fn,
                   "construire_groupes($module, /, mots, options=None)\n--\n\n"
                   "Étape E1 : regroupe les mots en groupes de lecture (élision, liaison, enchaînement)."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_grouping_functions(PyObject* module) { return PyModule_AddFunctions(module, grouping_methods); }
 
 }  // namespace vantro::py

@@ -1,5 +1,6 @@
 // Tokens, phoneme classes, sonority syllabification, syllable constituents.
 #include "bindings/common/functions.hpp"
+#include "bindings/common/module_globals.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "phonology/constituents.hpp"
 #include "phonology/sonority.hpp"
@@ -76,12 +77,9 @@ VANTRO_FASTCALL(build_sonority_classes_fn) {
     const char* names[] = {nullptr};
     PyObject* unused[1];
     if (!parse_args({"_build_sonority_classes", names, 0}, args, nargs, kwnames, unused)) return nullptr;
-    PyObject* fn = PyDict_GetItemString(PyModule_GetDict(main_module()), "_ALPHABET_IPA");
-    if (!fn) {
-        PyErr_SetString(PyExc_NameError, "name '_ALPHABET_IPA' is not defined");
-        return nullptr;
-    }
-    Ref alphabet(PyObject_CallNoArgs(fn));
+    Ref fn = module_global(g_names.alphabet_global);
+    if (!fn) return nullptr;
+    Ref alphabet(PyObject_CallNoArgs(fn.get()));
     if (!alphabet) return nullptr;
     Alphabet entries;
     if (!alphabet_from_object(alphabet.get(), entries)) return nullptr;
@@ -93,8 +91,9 @@ VANTRO_FASTCALL(build_sonority_classes_fn) {
 // The classes argument: the module's own _SONORITY is compiled once; any
 // other object is read afresh.
 const SonorityClasses* classes_arg(PyObject* classes, SonorityClasses& scratch) {
-    PyObject* module_classes = PyDict_GetItemString(PyModule_GetDict(main_module()), "_SONORITY");
-    if (classes == module_classes) return current_sonority();
+    Ref module_classes = module_global(g_names.sonority_global);
+    if (!module_classes) PyErr_Clear();
+    if (classes == module_classes.get()) return current_sonority();
     if (!sonority_from_object(classes, scratch)) return nullptr;
     return &scratch;
 }
@@ -181,7 +180,9 @@ VANTRO_FASTCALL(decouper_syllabe_fn) {
     return t;
 }
 
-PyMethodDef phonology_methods[] = {
+}  // namespace
+
+PyMethodDef phonology_functions[] = {
     VANTRO_METHOD("iter_phonemes", iter_phonemes_fn,
                   "iter_phonemes($module, /, ipa)\n--\n\n"
                   "Découpe une chaîne IPA en phonèmes, regroupant les combining marks Unicode."),
@@ -215,9 +216,5 @@ PyMethodDef phonology_methods[] = {
                   "Décompose une syllabe en (attaque, noyau, coda)."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_phonology_functions(PyObject* module) { return PyModule_AddFunctions(module, phonology_methods); }
 
 }  // namespace vantro::py

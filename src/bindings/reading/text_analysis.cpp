@@ -241,7 +241,9 @@ VANTRO_FASTCALL(analyser_texte_fn) {
     return analyser_texte(a[0], a[1], TextReaderChoice{});
 }
 
-PyMethodDef reading_methods[] = {
+}  // namespace
+
+PyMethodDef reading_functions[] = {
     VANTRO_METHOD("analyser_texte", analyser_texte_fn,
                   "analyser_texte($module, /, texte, options=None)\n--\n\n"
                   "Groupes de lecture et syllabes d'un texte français, lu phrase par phrase en\n"
@@ -253,9 +255,5 @@ PyMethodDef reading_methods[] = {
                   "et le décompte de la façon dont les parts ont été trouvées : pour mesurer."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_reading_functions(PyObject* module) { return PyModule_AddFunctions(module, reading_methods); }
 
 }  // namespace vantro::py

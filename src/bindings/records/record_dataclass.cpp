@@ -7,17 +7,17 @@ namespace vantro::py::detail {
 namespace {
 
 struct DataclassApi {
-    Owned field;       // dataclasses.field
-    Owned field_kind;  // dataclasses._FIELD
-    Owned params;      // dataclasses._DataclassParams
+    Ref field;       // dataclasses.field
+    Ref field_kind;  // dataclasses._FIELD
+    Ref params;      // dataclasses._DataclassParams
 };
 
 bool load_api(DataclassApi& api) {
-    Owned module(PyImport_ImportModule("dataclasses"));
+    Ref module(PyImport_ImportModule("dataclasses"));
     if (!module) return false;
-    api.field = Owned(PyObject_GetAttrString(module.get(), "field"));
-    api.field_kind = Owned(api.field ? PyObject_GetAttrString(module.get(), "_FIELD") : nullptr);
-    api.params = Owned(api.field_kind ? PyObject_GetAttrString(module.get(), "_DataclassParams") : nullptr);
+    api.field = Ref(PyObject_GetAttrString(module.get(), "field"));
+    api.field_kind = Ref(api.field ? PyObject_GetAttrString(module.get(), "_FIELD") : nullptr);
+    api.params = Ref(api.field_kind ? PyObject_GetAttrString(module.get(), "_DataclassParams") : nullptr);
     return static_cast<bool>(api.params);
 }
 
@@ -48,12 +48,12 @@ PyObject* default_factory(Default d) {
 
 // A dataclasses.Field in the state the dataclass decorator leaves it.
 PyObject* make_field(const DataclassApi& api, PyObject* name, PyObject* type, PyObject* value, PyObject* factory) {
-    Owned kwargs(PyDict_New());
-    Owned args(PyTuple_New(0));
+    Ref kwargs(PyDict_New());
+    Ref args(PyTuple_New(0));
     if (!kwargs || !args) return nullptr;
     if (value && PyDict_SetItemString(kwargs.get(), "default", value) < 0) return nullptr;
     if (factory && PyDict_SetItemString(kwargs.get(), "default_factory", factory) < 0) return nullptr;
-    Owned field(PyObject_Call(api.field.get(), args.get(), kwargs.get()));
+    Ref field(PyObject_Call(api.field.get(), args.get(), kwargs.get()));
     if (!field || PyObject_SetAttrString(field.get(), "name", name) < 0 ||
         PyObject_SetAttrString(field.get(), "type", type) < 0 ||
         PyObject_SetAttrString(field.get(), "_field_type", api.field_kind.get()) < 0 ||
@@ -69,9 +69,9 @@ int attach_dataclass_metadata(Rec r) {
     if (!load_api(api)) return -1;
     const RecordDef& def = record_def(r);
     const RecordRuntime& rt = runtime(r);
-    Owned fields(PyDict_New());
-    Owned annotations(PyDict_New());
-    Owned match_args(PyTuple_New(def.nfields));
+    Ref fields(PyDict_New());
+    Ref annotations(PyDict_New());
+    Ref match_args(PyTuple_New(def.nfields));
     if (!fields || !annotations || !match_args) return -1;
 
     // The doc a dataclass gets: the class name and its __init__ signature with
@@ -82,12 +82,12 @@ int attach_dataclass_metadata(Rec r) {
     for (int i = 0; i < def.nfields; ++i) {
         const FieldDef& fd = def.fields[i];
         PyObject* name = rt.names[i];
-        Owned type(PyUnicode_FromString(fd.type));
+        Ref type(PyUnicode_FromString(fd.type));
         if (!type) return -1;
-        Owned factory(default_factory(fd.def));
-        Owned value;
-        if (!factory && fd.def != Default::Required && !(value = Owned(make_default(fd.def)))) return -1;
-        Owned field(make_field(api, name, type.get(), value.get(), factory.get()));
+        Ref factory(default_factory(fd.def));
+        Ref value;
+        if (!factory && fd.def != Default::Required && !(value = Ref(make_default(fd.def)))) return -1;
+        Ref field(make_field(api, name, type.get(), value.get(), factory.get()));
         if (!field || PyDict_SetItem(fields.get(), name, field.get()) < 0 ||
             PyDict_SetItem(annotations.get(), name, type.get()) < 0)
             return -1;
@@ -106,8 +106,8 @@ int attach_dataclass_metadata(Rec r) {
         if (!doc.ok()) return -1;
     }
     doc.add_utf8(")");
-    Owned doc_text(def.doc ? PyUnicode_FromString(def.doc) : doc.join(g_const.empty));
-    Owned params(dataclass_params(api, def.frozen));
+    Ref doc_text(def.doc ? PyUnicode_FromString(def.doc) : doc.join(g_const.empty));
+    Ref params(dataclass_params(api, def.frozen));
     if (!doc_text || !params) return -1;
 
     auto* type = reinterpret_cast<PyObject*>(rt.type);

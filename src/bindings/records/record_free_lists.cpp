@@ -7,7 +7,6 @@
 namespace vantro::py {
 namespace {
 
-using detail::RecordHead;
 using detail::runtime;
 
 constexpr int kFreeListSize = 128;
@@ -25,11 +24,9 @@ void empty_free_lists() {
 
 // gc.callbacks entry: (phase, info) at the start and the end of every collection.
 PyObject* after_collection(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
-    static PyObject* stop = PyUnicode_InternFromString("stop");
-    static PyObject* generation = PyUnicode_InternFromString("generation");
-    if (nargs == 2 && stop && generation && PyUnicode_Check(args[0]) && PyDict_Check(args[1]) &&
-        PyUnicode_Compare(args[0], stop) == 0) {
-        PyObject* gen = PyDict_GetItemWithError(args[1], generation);
+    if (nargs == 2 && PyUnicode_Check(args[0]) && PyDict_Check(args[1]) &&
+        PyUnicode_Compare(args[0], g_names.stop) == 0) {
+        PyObject* gen = PyDict_GetItemWithError(args[1], g_names.generation);
         if (gen && PyLong_Check(gen) && PyLong_AsLong(gen) == 2) empty_free_lists();
     }
     PyErr_Clear();
@@ -49,7 +46,7 @@ PyObject* new_record_object(Rec r) {
     // As PyType_GenericAlloc leaves it: fields unset, one reference, the type
     // held, tracked. Dead instances were cleared on their way in.
     PyObject* obj = list.items[--list.n];
-    auto* head = reinterpret_cast<RecordHead*>(obj);
+    auto* head = reinterpret_cast<ObjectHead*>(obj);
     head->dict = nullptr;
     head->weaklist = nullptr;
     Py_INCREF(rt.type);

@@ -9,27 +9,6 @@
 
 namespace vantro::py::detail {
 
-// Owns one reference; nullptr means "failed, error set".
-class Owned {
-public:
-    Owned() = default;
-    explicit Owned(PyObject* p) : p_(p) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Owned(Owned&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    Owned& operator=(Owned&& o) noexcept {
-        Py_XSETREF(p_, std::exchange(o.p_, nullptr));
-        return *this;
-    }
-    ~Owned() { Py_XDECREF(p_); }
-    PyObject* get() const { return p_; }
-    PyObject* release() { return std::exchange(p_, nullptr); }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    PyObject* p_ = nullptr;
-};
-
 // Pieces of text joined once at the end; any failure is sticky and reported
 // by join().
 class TextParts {
@@ -41,7 +20,7 @@ public:
             Py_XDECREF(piece);
             return;
         }
-        if (!piece || PyList_Append(list_.get(), piece) < 0) list_ = Owned();
+        if (!piece || PyList_Append(list_.get(), piece) < 0) list_ = Ref();
         Py_XDECREF(piece);
     }
     void add_borrowed(PyObject* piece) {
@@ -58,19 +37,19 @@ public:
     }
 
 private:
-    Owned list_;
+    Ref list_;
 };
 
 // separator.join(f(item) for item in iterable); f returns a new reference.
 template <class F>
 inline PyObject* join_each(PyObject* iterable, PyObject* separator, F&& f) {
-    Owned it(PyObject_GetIter(iterable));
+    Ref it(PyObject_GetIter(iterable));
     if (!it) return nullptr;
-    Owned pieces(PyList_New(0));
+    Ref pieces(PyList_New(0));
     if (!pieces) return nullptr;
     while (PyObject* raw = PyIter_Next(it.get())) {
-        Owned item(raw);
-        Owned piece(f(item.get()));
+        Ref item(raw);
+        Ref piece(f(item.get()));
         if (!piece || PyList_Append(pieces.get(), piece.get()) < 0) return nullptr;
     }
     if (PyErr_Occurred()) return nullptr;

@@ -9,7 +9,6 @@ namespace vantro::py {
 
 using detail::g_const;
 using detail::join_each;
-using detail::Owned;
 
 namespace {
 
@@ -24,7 +23,7 @@ int lookup_optional(PyObject* obj, PyObject* name, PyObject** out) {
 }
 
 PyObject* concat_phonemes(PyObject* self, int phoneme_field) {
-    Owned phonemes(record_attr(self, Rec::GroupePhonologique, field::GroupePhonologique::phonemes));
+    Ref phonemes(record_attr(self, Rec::GroupePhonologique, field::GroupePhonologique::phonemes));
     if (!phonemes) return nullptr;
     return join_each(phonemes.get(), g_const.empty,
                      [&](PyObject* p) { return record_attr(p, Rec::Phoneme, phoneme_field); });
@@ -33,7 +32,7 @@ PyObject* concat_phonemes(PyObject* self, int phoneme_field) {
 // self.token.<name>: 1 with *out set, 0 without a token or that attribute, -1 on error.
 int token_attribute(PyObject* self, PyObject* name, PyObject** out) {
     *out = nullptr;
-    Owned token(record_attr(self, Rec::MotAnalyse, field::MotAnalyse::token));
+    Ref token(record_attr(self, Rec::MotAnalyse, field::MotAnalyse::token));
     if (!token) return -1;
     if (token.get() == Py_None) return 0;
     return lookup_optional(token.get(), name, out);
@@ -47,7 +46,7 @@ PyObject* get_groupe_text(PyObject* self, void*) { return groupe_lecture_text(se
 PyObject* get_syllabation_nb_syllabes(PyObject* self, void*) { return resultat_syllabation_nb_syllabes(self); }
 
 PyObject* len_of_field(PyObject* self, Rec r, int i) {
-    Owned value(record_attr(self, r, i));
+    Ref value(record_attr(self, r, i));
     if (!value) return nullptr;
     const Py_ssize_t n = PyObject_Size(value.get());
     return n < 0 ? nullptr : PyLong_FromSsize_t(n);
@@ -85,29 +84,29 @@ PyObject* mot_analyse_span(PyObject* self) {
 }
 
 PyObject* groupe_lecture_text(PyObject* self) {
-    Owned mots(record_attr(self, Rec::GroupeLecture, field::GroupeLecture::mots));
+    Ref mots(record_attr(self, Rec::GroupeLecture, field::GroupeLecture::mots));
     if (!mots) return nullptr;
     return join_each(mots.get(), g_const.space, read_word_text);
 }
 
 PyObject* resultat_syllabation_nb_syllabes(PyObject* self) {
-    Owned groupes(record_attr(self, Rec::ResultatSyllabation, field::ResultatSyllabation::groupes));
+    Ref groupes(record_attr(self, Rec::ResultatSyllabation, field::ResultatSyllabation::groupes));
     if (!groupes) return nullptr;
-    Owned it(PyObject_GetIter(groupes.get()));
+    Ref it(PyObject_GetIter(groupes.get()));
     if (!it) return nullptr;
     Py_ssize_t total = 0;
-    Owned big;  // takes over if the count outgrows Py_ssize_t
+    Ref big;  // takes over if the count outgrows Py_ssize_t
     while (PyObject* raw = PyIter_Next(it.get())) {
-        Owned rg(raw);
-        Owned syllabes(record_attr(rg.get(), Rec::ResultatGroupe, field::ResultatGroupe::syllabes));
+        Ref rg(raw);
+        Ref syllabes(record_attr(rg.get(), Rec::ResultatGroupe, field::ResultatGroupe::syllabes));
         if (!syllabes) return nullptr;
         const Py_ssize_t n = PyObject_Size(syllabes.get());
         if (n < 0) return nullptr;
         if (!big && !__builtin_add_overflow(total, n, &total)) continue;
-        if (!big && !(big = Owned(PyLong_FromSsize_t(total)))) return nullptr;
-        Owned count(PyLong_FromSsize_t(n));
+        if (!big && !(big = Ref(PyLong_FromSsize_t(total)))) return nullptr;
+        Ref count(PyLong_FromSsize_t(n));
         if (!count) return nullptr;
-        big = Owned(PyNumber_Add(big.get(), count.get()));
+        big = Ref(PyNumber_Add(big.get(), count.get()));
         if (!big) return nullptr;
     }
     if (PyErr_Occurred()) return nullptr;

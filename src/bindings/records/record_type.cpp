@@ -15,9 +15,6 @@
 
 namespace vantro::py {
 
-using detail::Owned;
-using detail::record_slots;
-using detail::RecordHead;
 using detail::RecordRuntime;
 using detail::runtime;
 
@@ -76,13 +73,13 @@ int find_field(const RecordRuntime& rt, PyObject* name) {
 // New reference to field i: the slot, or, when the caller deleted it, the
 // attribute lookup (which raises AttributeError as a dataclass would).
 PyObject* read_field(PyObject* self, const RecordRuntime& rt, int i) {
-    if (PyObject* v = record_slots(self)[i]) return Py_NewRef(v);
+    if (PyObject* v = object_slots(self)[i]) return Py_NewRef(v);
     return PyObject_GetAttr(self, rt.names[i]);
 }
 
 // All fields as a new tuple, in declaration order.
 PyObject* field_tuple(PyObject* self, const RecordRuntime& rt) {
-    Owned tuple(PyTuple_New(rt.nfields));
+    Ref tuple(PyTuple_New(rt.nfields));
     if (!tuple) return nullptr;
     for (int i = 0; i < rt.nfields; ++i) {
         PyObject* v = read_field(self, rt, i);
@@ -106,26 +103,26 @@ void raise_too_many(const RecordRuntime& rt, Py_ssize_t nargs) {
 }
 
 void raise_missing(const RecordRuntime& rt, PyObject* const* bound) {
-    Owned names(PyList_New(0));
+    Ref names(PyList_New(0));
     if (!names) return;
     for (int i = 0; i < rt.nrequired; ++i) {
         if (bound[i]) continue;
-        Owned r(PyObject_Repr(rt.names[i]));
+        Ref r(PyObject_Repr(rt.names[i]));
         if (!r || PyList_Append(names.get(), r.get()) < 0) return;
     }
     const Py_ssize_t count = PyList_GET_SIZE(names.get());
-    Owned listed;
+    Ref listed;
     if (count == 1) {
-        listed = Owned(Py_NewRef(PyList_GET_ITEM(names.get(), 0)));
+        listed = Ref(Py_NewRef(PyList_GET_ITEM(names.get(), 0)));
     } else if (count == 2) {
-        listed = Owned(
+        listed = Ref(
             PyUnicode_FromFormat("%U and %U", PyList_GET_ITEM(names.get(), 0), PyList_GET_ITEM(names.get(), 1)));
     } else {
-        Owned last(Py_NewRef(PyList_GET_ITEM(names.get(), count - 1)));
+        Ref last(Py_NewRef(PyList_GET_ITEM(names.get(), count - 1)));
         if (PyList_SetSlice(names.get(), count - 1, count, nullptr) < 0) return;
-        Owned head(PyUnicode_Join(detail::g_const.comma, names.get()));
+        Ref head(PyUnicode_Join(detail::g_const.comma, names.get()));
         if (!head) return;
-        listed = Owned(PyUnicode_FromFormat("%U, and %U", head.get(), last.get()));
+        listed = Ref(PyUnicode_FromFormat("%U, and %U", head.get(), last.get()));
     }
     if (!listed) return;
     PyErr_Format(PyExc_TypeError, "%U() missing %zd required positional argument%s: %U", rt.init_qualname, count,
@@ -202,19 +199,19 @@ int rec_init(PyObject* self, PyObject* args, PyObject* kwds) {
     PyObject* const* items = reinterpret_cast<PyTupleObject*>(args)->ob_item;
     if (!bind_arguments(rt, items, PyTuple_GET_SIZE(args), nullptr, kwds, values) || !take_values(rt, values))
         return -1;
-    PyObject** slots = record_slots(self);
+    PyObject** slots = object_slots(self);
     for (int i = 0; i < rt.nfields; ++i) Py_XSETREF(slots[i], values[i]);
     return 0;
 }
 
 // Fallback when a caller replaced __init__ or __new__ on the record type itself.
 PyObject* call_through_type(PyObject* callable, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    Owned tuple(PyTuple_New(nargs));
+    Ref tuple(PyTuple_New(nargs));
     if (!tuple) return nullptr;
     for (Py_ssize_t i = 0; i < nargs; ++i) PyTuple_SET_ITEM(tuple.get(), i, Py_NewRef(args[i]));
-    Owned kwargs;
+    Ref kwargs;
     if (kwnames && PyTuple_GET_SIZE(kwnames) > 0) {
-        kwargs = Owned(PyDict_New());
+        kwargs = Ref(PyDict_New());
         if (!kwargs) return nullptr;
         for (Py_ssize_t k = 0; k < PyTuple_GET_SIZE(kwnames); ++k)
             if (PyDict_SetItem(kwargs.get(), PyTuple_GET_ITEM(kwnames, k), args[nargs + k]) < 0) return nullptr;
@@ -238,7 +235,7 @@ PyObject* rec_vectorcall(PyObject* callable, PyObject* const* args, size_t nargs
         for (int i = 0; i < rt.nfields; ++i) Py_DECREF(values[i]);
         return nullptr;
     }
-    std::memcpy(record_slots(obj), values, sizeof(PyObject*) * static_cast<std::size_t>(rt.nfields));
+    std::memcpy(object_slots(obj), values, sizeof(PyObject*) * static_cast<std::size_t>(rt.nfields));
     return obj;
 }
 
@@ -246,21 +243,12 @@ PyObject* rec_vectorcall(PyObject* callable, PyObject* const* args, size_t nargs
 
 template <Rec R>
 int rec_traverse(PyObject* self, visitproc visit, void* arg) {
-    Py_VISIT(Py_TYPE(self));
-    auto* head = reinterpret_cast<RecordHead*>(self);
-    Py_VISIT(head->dict);
-    PyObject** slots = record_slots(self);
-    for (int i = 0; i < runtime(R).nfields; ++i) Py_VISIT(slots[i]);
-    return 0;
+    return traverse_object(self, runtime(R).nfields, visit, arg);
 }
 
 template <Rec R>
 int rec_clear(PyObject* self) {
-    auto* head = reinterpret_cast<RecordHead*>(self);
-    Py_CLEAR(head->dict);
-    PyObject** slots = record_slots(self);
-    for (int i = 0; i < runtime(R).nfields; ++i) Py_CLEAR(slots[i]);
-    return 0;
+    return clear_object(self, runtime(R).nfields);
 }
 
 template <Rec R>
@@ -269,7 +257,7 @@ void rec_dealloc(PyObject* self) {
     PyObject_GC_UnTrack(self);
     // The trashcan bounds the C stack when long chains of records die at once.
     Py_TRASHCAN_BEGIN(self, rec_dealloc<R>)
-    if (reinterpret_cast<RecordHead*>(self)->weaklist) PyObject_ClearWeakRefs(self);
+    if (reinterpret_cast<ObjectHead*>(self)->weaklist) PyObject_ClearWeakRefs(self);
     rec_clear<R>(self);
     if (type != runtime(R).type || !detail::keep_dead_record(R, self)) type->tp_free(self);
     Py_DECREF(type);
@@ -284,7 +272,7 @@ PyObject* build_repr(PyObject* self, const RecordRuntime& rt) {
         if (i > 0) parts.add_borrowed(detail::g_const.comma);
         parts.add_borrowed(rt.names[i]);
         parts.add_utf8("=");
-        Owned value(read_field(self, rt, i));
+        Ref value(read_field(self, rt, i));
         if (!value) return nullptr;
         parts.add(PyObject_Repr(value.get()));
     }
@@ -306,9 +294,9 @@ PyObject* rec_richcompare(PyObject* a, PyObject* b, int op) {
     if ((op != Py_EQ && op != Py_NE) || Py_TYPE(a) != Py_TYPE(b)) Py_RETURN_NOTIMPLEMENTED;
     const RecordRuntime& rt = runtime(R);
     // Like comparing two field tuples: every field is read before comparing.
-    Owned left(field_tuple(a, rt));
+    Ref left(field_tuple(a, rt));
     if (!left) return nullptr;
-    Owned right(field_tuple(b, rt));
+    Ref right(field_tuple(b, rt));
     if (!right) return nullptr;
     bool equal = true;
     for (int i = 0; i < rt.nfields && equal; ++i) {
@@ -322,7 +310,7 @@ PyObject* rec_richcompare(PyObject* a, PyObject* b, int op) {
 
 template <Rec R>
 Py_hash_t rec_frozen_hash(PyObject* self) {
-    Owned fields(field_tuple(self, runtime(R)));
+    Ref fields(field_tuple(self, runtime(R)));
     return fields ? PyObject_Hash(fields.get()) : -1;
 }
 
@@ -345,12 +333,12 @@ int rec_frozen_setattro(PyObject* self, PyObject* name, PyObject* value) {
 template <Rec R>
 PyObject* rec_getstate(PyObject* self, PyObject*) {
     const RecordRuntime& rt = runtime(R);
-    Owned state(PyDict_New());
+    Ref state(PyDict_New());
     if (!state) return nullptr;
-    PyObject** slots = record_slots(self);
+    PyObject** slots = object_slots(self);
     for (int i = 0; i < rt.nfields; ++i)
         if (slots[i] && PyDict_SetItem(state.get(), rt.names[i], slots[i]) < 0) return nullptr;
-    PyObject* dict = reinterpret_cast<RecordHead*>(self)->dict;
+    PyObject* dict = reinterpret_cast<ObjectHead*>(self)->dict;
     if (dict && PyDict_Update(state.get(), dict) < 0) return nullptr;
     return state.release();
 }
@@ -362,16 +350,16 @@ PyObject* rec_setstate(PyObject* self, PyObject* state) {
         PyErr_Format(PyExc_TypeError, "state must be a dict, not %.200s", Py_TYPE(state)->tp_name);
         return nullptr;
     }
-    Owned items(PyDict_Items(state));
+    Ref items(PyDict_Items(state));
     if (!items) return nullptr;
-    auto* head = reinterpret_cast<RecordHead*>(self);
+    auto* head = reinterpret_cast<ObjectHead*>(self);
     for (Py_ssize_t k = 0; k < PyList_GET_SIZE(items.get()); ++k) {
         PyObject* item = PyList_GET_ITEM(items.get(), k);
         PyObject* key = PyTuple_GET_ITEM(item, 0);
         PyObject* value = PyTuple_GET_ITEM(item, 1);
         const int i = find_field(rt, key);
         if (i >= 0) {
-            Py_XSETREF(record_slots(self)[i], Py_NewRef(value));
+            Py_XSETREF(object_slots(self)[i], Py_NewRef(value));
             continue;
         }
         if (!head->dict && !(head->dict = PyDict_New())) return nullptr;
@@ -396,10 +384,9 @@ PyTypeObject* create_type() {
     int m = 0;
     for (int i = 0; i < def.nfields; ++i)
         members[m++] = {def.fields[i].name, T_OBJECT_EX,
-                        static_cast<Py_ssize_t>(sizeof(RecordHead) + sizeof(PyObject*) * static_cast<std::size_t>(i)),
+                        slot_offset(i),
                         0, nullptr};
-    members[m++] = {"__dictoffset__", T_PYSSIZET, offsetof(RecordHead, dict), READONLY, nullptr};
-    members[m++] = {"__weaklistoffset__", T_PYSSIZET, offsetof(RecordHead, weaklist), READONLY, nullptr};
+    for (const PyMemberDef& head : {PyMemberDef VANTRO_HEAD_MEMBERS}) members[m++] = head;
 
     static PyMethodDef methods[8] = {};
     int k = 0;
@@ -434,7 +421,7 @@ PyTypeObject* create_type() {
 
     PyType_Spec spec = {
         qualified.c_str(),
-        static_cast<int>(sizeof(RecordHead) + sizeof(PyObject*) * static_cast<std::size_t>(def.nfields)),
+        static_cast<int>(sizeof(ObjectHead) + sizeof(PyObject*) * static_cast<std::size_t>(def.nfields)),
         0,
         Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
         slots,
@@ -477,7 +464,7 @@ bool init_constants() {
     c.zero = PyLong_FromLong(0);
     c.one = PyLong_FromLong(1);
     c.empty_span = c.zero ? PyTuple_Pack(2, c.zero, c.zero) : nullptr;
-    Owned dataclasses(PyImport_ImportModule("dataclasses"));
+    Ref dataclasses(PyImport_ImportModule("dataclasses"));
     c.frozen_error = dataclasses ? PyObject_GetAttrString(dataclasses.get(), "FrozenInstanceError") : nullptr;
     return !PyErr_Occurred();
 }
@@ -510,7 +497,7 @@ bool is_record(PyObject* obj, Rec r) { return PyObject_TypeCheck(obj, runtime(r)
 PyObject* record_attr(PyObject* obj, Rec r, int i) {
     const RecordRuntime& rt = runtime(r);
     if (Py_TYPE(obj) == rt.type)
-        if (PyObject* v = record_slots(obj)[i]) return Py_NewRef(v);
+        if (PyObject* v = object_slots(obj)[i]) return Py_NewRef(v);
     return PyObject_GetAttr(obj, rt.names[i]);
 }
 
@@ -533,7 +520,7 @@ PyObject* make_record(Rec r, std::initializer_list<PyObject*> values) {
         release(values.begin());
         return nullptr;
     }
-    PyObject** slots = record_slots(obj);
+    PyObject** slots = object_slots(obj);
     int i = 0;
     for (auto it = values.begin(); i < rt.nfields; ++i) {
         PyObject* v = nullptr;

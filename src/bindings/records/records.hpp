@@ -4,7 +4,7 @@
 // match by position) and that C++ code can build in a few tens of nanoseconds.
 #pragma once
 
-#include <Python.h>
+#include "bindings/common/object_head.hpp"
 
 #include <initializer_list>
 
@@ -68,7 +68,7 @@ PyTypeObject* record_type(Rec r);
 PyObject* make_record(Rec r, std::initializer_list<PyObject*> values);
 
 // A new instance of exactly record_type(r) with every field unset (nullptr),
-// for callers that fill every slot themselves (see detail::record_slots).
+// for callers that fill every slot themselves (see object_slots).
 // nullptr with an error set when allocation fails.
 PyObject* new_record_object(Rec r);
 
@@ -86,18 +86,6 @@ bool is_record(PyObject* obj, Rec r);
 
 // ---------------------------------------------------------------- inline part
 
-namespace detail {
-// Every record instance starts with this header; the field slots follow it.
-struct RecordHead {
-    PyObject_HEAD
-    PyObject* dict;
-    PyObject* weaklist;
-};
-inline PyObject** record_slots(PyObject* obj) {
-    return reinterpret_cast<PyObject**>(reinterpret_cast<char*>(obj) + sizeof(RecordHead));
-}
-}  // namespace detail
-
-inline PyObject* record_field(PyObject* obj, int i) { return detail::record_slots(obj)[i]; }
+inline PyObject* record_field(PyObject* obj, int i) { return object_slots(obj)[i]; }
 
 }  // namespace vantro::py

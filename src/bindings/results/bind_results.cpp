@@ -53,7 +53,9 @@ VANTRO_FASTCALL(ajouter_schwa_final_fn) {
     });
 }
 
-PyMethodDef results_methods[] = {
+}  // namespace
+
+PyMethodDef results_functions[] = {
     VANTRO_METHOD("_build_syllabes", build_syllabes_fn,
                   "_build_syllabes($module, /, syll_phones, dec_ph, dec_gr, dec_spans, word_offset, alignment_ok)"
                   "\n--\n\nConstruit les syllabes avec leurs lettres, positions, attaque, noyau et coda."),
@@ -62,9 +64,5 @@ PyMethodDef results_methods[] = {
                   "Ajoute un schwa pédagogique final aux mots terminés par un e muet ou par -ent verbal."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_results_functions(PyObject* module) { return PyModule_AddFunctions(module, results_methods); }
 
 }  // namespace vantro::py

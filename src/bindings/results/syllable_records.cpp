@@ -19,7 +19,7 @@ PyObject* filled_record(Rec r, PyObject* const (&values)[N]) {
         for (PyObject* v : values) Py_XDECREF(v);
         return nullptr;
     }
-    std::memcpy(detail::record_slots(obj), values, sizeof values);
+    std::memcpy(object_slots(obj), values, sizeof values);
     return obj;
 }
 
@@ -60,11 +60,7 @@ PyObject* group_of(std::vector<PyObject*>& phonemes) {
 
 }  // namespace
 
-SyllableRecords::~SyllableRecords() {
-    // A static sink dies at exit, while or after the interpreter finalizes:
-    // it holds nothing then (finish() empties it), and must not touch Python.
-    if (Py_IsInitialized() && !_Py_IsFinalizing() && PyGILState_Check()) reset();
-}
+SyllableRecords::~SyllableRecords() { reset(); }
 
 void SyllableRecords::reset() {
     for (PyObject* o : syllabes_) Py_DECREF(o);

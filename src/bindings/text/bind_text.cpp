@@ -81,16 +81,14 @@ VANTRO_FASTCALL(decouper_texte_fn) {
     });
 }
 
-PyMethodDef text_methods[] = {
+}  // namespace
+
+PyMethodDef text_functions[] = {
     VANTRO_METHOD("_decouper_texte", decouper_texte_fn,
                   "_decouper_texte($module, /, texte)\n--\n\n"
                   "Découpe un texte en phrases et en jetons (mots, nombres, ponctuation...), "
                   "avec leurs positions dans le texte donné."),
     {nullptr, nullptr, 0, nullptr},
 };
-
-}  // namespace
-
-int add_text_functions(PyObject* module) { return PyModule_AddFunctions(module, text_methods); }
 
 }  // namespace vantro::py

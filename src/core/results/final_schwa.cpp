@@ -57,11 +57,7 @@ bool has_mute_ending(TextView ortho, TextView pos) {
     return ends_with_mute_e(ortho) || (ends_with_ent(ortho) && verb_tag(pos));
 }
 
-bool ends_with_vowel(TextView phone, const PhonemeSets& sets) {
-    std::size_t last = 0;
-    for (std::size_t start = 0; start < phone.size(); start = phoneme_end(phone, start)) last = start;
-    return !phone.empty() && est_voyelle(sets, phone.substr(last));
-}
+bool ends_with_vowel(TextView phone, const PhonemeSets& sets) { return est_voyelle(sets, last_phoneme(phone)); }
 
 Text ajouter_schwa_final(TextView ortho, TextView pos, TextView phone, const PhonemeSets& sets) {
     Text out(phone);

@@ -1,6 +1,8 @@
 // Elided words (l’, qu’, jusqu’) and the words that keep their apostrophe.
 #pragma once
 
+#include <cstddef>
+
 #include "common/text.hpp"
 
 namespace vantro::text {
@@ -14,5 +16,11 @@ bool is_elided_form(TextView lower);
 // (presqu'île). Words whose first part is no elided form (aujourd'hui,
 // prud'homme, quelqu'un, o'clock) stay whole without being listed.
 bool keeps_apostrophe(TextView lower);
+
+// No elided form is longer than this, and no word that keeps its apostrophe
+// needs more than kKeptPrefix characters to be recognised: the tests look at
+// bounded prefixes, so that a word of many elisions (l'l'l'…) costs linear time.
+constexpr std::size_t kLongestElided = 6;
+constexpr std::size_t kKeptPrefix = 12;
 
 }  // namespace vantro::text

@@ -1,49 +1,42 @@
 #include "text/inverted_pronouns.hpp"
 
-#include <array>
+#include "text/word_table.hpp"
 
 namespace vantro::text {
 
 namespace {
 
 // Subject and object pronouns that can follow a verb, and the ce of est-ce.
-constexpr std::array<TextView, 21> kPronouns = {
+constexpr WordTable<21> kPronouns = {
     U"je", U"tu", U"il", U"elle", U"on", U"nous", U"vous", U"ils", U"elles", U"iel", U"iels",
     U"ce", U"moi", U"toi", U"lui", U"leur", U"le", U"la", U"les", U"en", U"y",
 };
 
 // Pronouns that a euphonic t precedes.
-constexpr std::array<TextView, 8> kAfterEuphonicT = {
+constexpr WordTable<8> kAfterEuphonicT = {
     U"il", U"elle", U"on", U"ils", U"elles", U"iel", U"iels", U"en",
 };
 
 // An elided pronoun before en or y (va-t'en, donne-m'en, mets-l'y).
-constexpr std::array<TextView, 6> kElidedPronounParts = {
+constexpr WordTable<6> kElidedPronounParts = {
     U"m'en", U"t'en", U"l'en", U"m'y", U"t'y", U"l'y",
 };
 
 // After these the pronoun is a complement of a compound noun, not an
 // inversion: garde-à-vous, chez-moi, entre-nous.
-constexpr std::array<TextView, 12> kPrepositions = {
+constexpr WordTable<12> kPrepositions = {
     U"à", U"chez", U"entre", U"sans", U"par", U"pour", U"de", U"sur", U"sous", U"contre", U"vers", U"après",
 };
 
 // Compounds ending with a pronoun that are nouns, read as one word.
-constexpr std::array<TextView, 1> kNouns = {
+constexpr WordTable<1> kNouns = {
     U"rendez-vous",
 };
-
-template <std::size_t N>
-bool in(const std::array<TextView, N>& table, TextView s) {
-    for (TextView t : table)
-        if (t == s) return true;
-    return false;
-}
 
 }  // namespace
 
 bool is_euphonic_t(const std::vector<Text>& parts, std::size_t index) {
-    return index + 1 < parts.size() && parts[index] == U"t" && in(kAfterEuphonicT, parts[index + 1]);
+    return index + 1 < parts.size() && parts[index] == U"t" && in_table(kAfterEuphonicT, parts[index + 1]);
 }
 
 std::size_t first_inverted_pronoun(const std::vector<Text>& parts) {
@@ -52,16 +45,16 @@ std::size_t first_inverted_pronoun(const std::vector<Text>& parts) {
     std::size_t first = n;
     for (std::size_t i = n; i-- > 1;) {
         const Text& p = parts[i];
-        if (in(kPronouns, p) || in(kElidedPronounParts, p) || is_euphonic_t(parts, i)) {
+        if (in_table(kPronouns, p) || in_table(kElidedPronounParts, p) || is_euphonic_t(parts, i)) {
             first = i;
             continue;
         }
         break;
     }
-    if (first == n || in(kPrepositions, parts[first - 1])) return n;
+    if (first == n || in_table(kPrepositions, parts[first - 1])) return n;
     Text whole = parts[0];
     for (std::size_t i = 1; i < n; ++i) whole.append(U"-").append(parts[i]);
-    if (in(kNouns, whole)) return n;
+    if (in_table(kNouns, whole)) return n;
     return first;
 }
 

@@ -51,6 +51,15 @@ bool is_unread(char32_t c) {
     }
 }
 
+// < and > between two numbers compare them (2 < 3); elsewhere they bracket
+// (<nom@exemple.fr>) and are punctuation.
+bool compares_numbers(TextView t, std::size_t i, const Context& before) {
+    if (!before.after_number) return false;
+    ++i;
+    while (i < t.size() && is_group_space(t[i])) ++i;
+    return i < t.size() && (is_digit(t[i]) || t[i] == U'-' || t[i] == U'\u2212');
+}
+
 bool has_sentence_final(TextView s) {
     for (char32_t c : s)
         if (is_sentence_final(c)) return true;
@@ -106,7 +115,7 @@ bool Tokenizer::State::scan() {
     const TextView t = text();
     const std::size_t n = t.size();
     bool space = false, paragraph = false;
-    int line_breaks = 0;
+    std::size_t line_breaks = 0;
     while (pos < n && unicode::is_space(t[pos])) {
         const char32_t c = t[pos];
         space = true;
@@ -146,7 +155,8 @@ bool Tokenizer::State::scan() {
         p.end = skip_marks(t, pos + 1);
         p.reading = Text(t.substr(pos, p.end - pos));
         queue.push_back(std::move(p));
-    } else if ((unicode::is_punctuation(g) || is_apostrophe(c)) && symbol_reading(c).reading.empty()) {
+    } else if (((unicode::is_punctuation(g) || is_apostrophe(c)) && symbol_reading(c).reading.empty()) ||
+               ((c == U'<' || c == U'>') && !compares_numbers(t, pos, context))) {
         scan_punctuation(pos, queue);
     } else if ((unicode::is_punctuation(g) || unicode::is_symbol(g)) && !is_unread(c)) {
         Piece p;

@@ -1,13 +1,12 @@
 #include "text/word_reading.hpp"
 
-#include <array>
-
 #include "text/abbreviations.hpp"
 #include "text/characters.hpp"
 #include "text/french_numbers.hpp"
 #include "text/numbers.hpp"
 #include "text/scan.hpp"
 #include "text/word_splitter.hpp"
+#include "text/word_table.hpp"
 
 namespace vantro::text {
 
@@ -19,11 +18,11 @@ constexpr bool is_roman_letter(char32_t c) {
 
 // Capitals that spell a roman numeral but stand for something else far more
 // often (a CD, a CV, the vi editor, the size XL).
-constexpr std::array<TextView, 14> kNotRoman = {
+constexpr WordTable<14> kNotRoman = {
     U"CD", U"DC", U"MC", U"CV", U"CM", U"MD", U"XL", U"CC", U"VI", U"MIX", U"DIX", U"MI", U"DI", U"LI",
 };
 
-constexpr std::array<TextView, 12> kRomanNouns = {
+constexpr WordTable<12> kRomanNouns = {
     U"siècle", U"chapitre", U"tome", U"acte", U"livre", U"partie", U"volume", U"scène", U"leçon", U"titre",
     U"article", U"annexe",
 };
@@ -48,9 +47,7 @@ bool read_roman(TextView w, Piece& p, const Context& before) {
         p.reading = std::move(*words);
         return true;
     }
-    if (!before.after_name) return false;
-    for (TextView no : kNotRoman)
-        if (no == letters) return false;
+    if (!before.after_name || in_table(kNotRoman, letters)) return false;
     p.kind = TokenKind::Number;
     p.reading = *cardinal_words(*value);
     return true;
@@ -58,11 +55,7 @@ bool read_roman(TextView w, Piece& p, const Context& before) {
 
 }  // namespace
 
-bool numbers_with_roman(TextView lower) {
-    for (TextView n : kRomanNouns)
-        if (n == lower) return true;
-    return false;
-}
+bool numbers_with_roman(TextView lower) { return in_table(kRomanNouns, lower); }
 
 Text word_reading(TextView written) {
     Text out;

@@ -1,5 +1,7 @@
 #include "text/word_splitter.hpp"
 
+#include <algorithm>
+
 #include "text/characters.hpp"
 #include "text/elision.hpp"
 #include "text/inverted_pronouns.hpp"
@@ -72,7 +74,8 @@ void split_word(TextView t, std::size_t begin, std::size_t end, std::vector<Piec
         std::size_t a = p;
         while (a < end && !is_apostrophe(t[a]) && !is_hyphen(t[a])) ++a;
         if (a + 1 >= end || is_hyphen(t[a])) break;
-        if (!is_elided_form(comparable(t.substr(p, a - p))) || keeps_apostrophe(comparable(t.substr(p, end - p))))
+        if (a - p > kLongestElided || !is_elided_form(comparable(t.substr(p, a - p))) ||
+            keeps_apostrophe(comparable(t.substr(p, std::min(end - p, kKeptPrefix)))))
             break;
         Piece e = word_piece(p, a + 1);
         e.elide = true;

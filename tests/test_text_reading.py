@@ -179,3 +179,22 @@ def test_invariants(syllabeur, text):
         if not g.est_formule and all(m.token.aligne for m in g.mots):
             covered = {i for s in rg.syllabes for i in range(*s.span)}
             assert all(i in covered for m in g.mots for i in range(*m.span) if text[i].isalpha())
+
+
+def test_the_lexicon_is_read_from_the_data_file(syllabeur):
+    from vantro_aligneur import _chargeur
+
+    lexicon = _chargeur._charger()["lecture_en_contexte"]
+    assert text_accuracy.groups_line(syllabeur.analyser_texte("Les amis.")) == "Les ~z amis"
+    lexicon["disjonctifs"].append("amis")
+    try:
+        assert text_accuracy.groups_line(syllabeur.analyser_texte("Les amis.")) == "Les | amis"
+    finally:
+        lexicon["disjonctifs"].remove("amis")
+    assert text_accuracy.groups_line(syllabeur.analyser_texte("Les amis.")) == "Les ~z amis"
+    saved = _chargeur._charger().pop("lecture_en_contexte")
+    try:
+        with pytest.raises(KeyError, match="lecture_en_contexte"):
+            syllabeur.analyser_texte("Les amis.")
+    finally:
+        _chargeur._charger()["lecture_en_contexte"] = saved

@@ -9,8 +9,10 @@ namespace vantro::py {
 // The member "lecture_en_contexte" of the loaded data document
 // (vantro_aligneur._chargeur._charger()): its lists of disjunctive words,
 // of words that give liaisons (an object of lists) and of words after
-// which there is none. False with KeyError when the member is missing,
-// TypeError when it is not shaped so.
-bool read_liaison_lexicon(reading::LiaisonLexicon& out);
+// which there is none. Made again only when those lists are no longer the
+// same objects holding the same words; valid until the next call. nullptr
+// with KeyError when the member is missing, TypeError when it is not
+// shaped so.
+const reading::LiaisonLexicon* current_liaison_lexicon();
 
 }  // namespace vantro::py

@@ -10,7 +10,7 @@
 #include "bindings/common/functions.hpp"
 #include "bindings/common/names.hpp"
 #include "bindings/data/linguistic_data.hpp"
-#include "bindings/frontend/host.hpp"
+#include "bindings/common/module_globals.hpp"
 #include "bindings/reading/liaison_lexicon.hpp"
 #include "bindings/records/records.hpp"
 #include "reading/context_reader.hpp"
@@ -106,14 +106,16 @@ struct TextTables {
     const CompiledTable* table = nullptr;
     const TextSet* silent = nullptr;
     const TextMap<Text>* liaisons = nullptr;
-    reading::LiaisonLexicon lexicon;
+    const reading::LiaisonLexicon* lexicon = nullptr;
 
     bool fetch() {
         return (sets = current_phoneme_sets()) && (sonority = current_sonority()) &&
                (table = current_phone_table()) && (silent = current_silent_letters()) &&
-               (liaisons = current_liaisons()) && read_liaison_lexicon(lexicon);
+               (liaisons = current_liaisons()) && (lexicon = current_liaison_lexicon());
     }
-    reading::TextData data() const { return reading::TextData{*sets, *sonority, *table, *silent, *liaisons, lexicon}; }
+    reading::TextData data() const {
+        return reading::TextData{*sets, *sonority, *table, *silent, *liaisons, *lexicon};
+    }
 };
 
 std::unique_ptr<reading::ContextReader> make_reader(const TextReaderChoice& choice) {
@@ -131,9 +133,9 @@ bool reader_for_phonemizer(PyObject* phonemizer, TextReaderChoice& out) {
     };
     for (const Candidate& c : {Candidate{g_names.espeak_lib_phonemizer, TextReaderChoice::Kind::Library},
                                Candidate{g_names.espeak_phonemizer, TextReaderChoice::Kind::Program}}) {
-        PyObject* type = front::module_global(c.name);
+        const Ref type = module_global(c.name);
         if (!type) return false;
-        const int is = PyType_Check(type) ? PyObject_IsInstance(phonemizer, type) : 0;
+        const int is = PyType_Check(type.get()) ? PyObject_IsInstance(phonemizer, type.get()) : 0;
         if (is < 0) return false;
         if (!is) continue;
         Ref lang(PyObject_GetAttr(phonemizer, g_names.lang_slot));

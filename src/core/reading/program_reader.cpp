@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -73,9 +75,10 @@ std::string ProgramContextReader::run(const std::string& clause, const char* mod
     pid_t pid = 0;
     const int rc = ::posix_spawnp(&pid, program_.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
+    if (rc == ENOENT || rc == EACCES)
         throw ProgramReaderError("Le programme " + program_ +
                                  " est introuvable. Installez-le (sudo apt install espeak-ng).");
+    if (rc != 0) throw ProgramReaderError("Le programme " + program_ + " n'a pas pu être lancé : " + std::strerror(rc));
     out.close_end(1);
 
     std::string text;
@@ -109,6 +112,29 @@ std::string ProgramContextReader::run(const std::string& clause, const char* mod
 }
 
 void ProgramContextReader::read(const std::string& clause, SpokenClause& out) {
+    // A clause goes to the program as one argument: a very long one (a text
+    // without punctuation) is read in pieces cut between words.
+    constexpr std::size_t kLongest = 64 * 1024;
+    if (clause.size() > kLongest) {
+        std::size_t start = 0;
+        while (start < clause.size()) {
+            std::size_t end = std::min(clause.size(), start + kLongest);
+            if (end < clause.size()) {
+                const std::size_t space = clause.rfind(' ', end);
+                end = space != std::string::npos && space > start ? space : end;
+                // Never inside a character: a UTF-8 continuation byte stays with its start.
+                while (end > start + 1 && (static_cast<unsigned char>(clause[end]) & 0xC0) == 0x80) --end;
+            }
+            read_piece(clause.substr(start, end - start), out);
+            start = end;
+            while (start < clause.size() && clause[start] == ' ') ++start;
+        }
+        return;
+    }
+    read_piece(clause, out);
+}
+
+void ProgramContextReader::read_piece(const std::string& clause, SpokenClause& out) {
     // Its own table of names (espeak-ng's names, learned as the library reader learns them).
     static PhonemeNames names;
     static std::mutex mutex;

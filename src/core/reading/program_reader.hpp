@@ -25,6 +25,7 @@ public:
     void read(const std::string& clause, SpokenClause& out) override;
 
 private:
+    void read_piece(const std::string& clause, SpokenClause& out);
     // What the program prints for `clause` with `mode_flag` ("-x" or "--ipa").
     std::string run(const std::string& clause, const char* mode_flag) const;
 

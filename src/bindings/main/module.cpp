@@ -2,6 +2,7 @@
 #include <string>
 
 #include "functions.hpp"
+#include "view_bindings.hpp"
 #include "linguistic_data.hpp"
 #include "phonology/tokens.hpp"
 #include "records.hpp"
@@ -103,7 +104,7 @@ int exec_module(PyObject* m) {
         compile_regex(m, re.get(), "_RE_VERB_ENT", "ent$") < 0)
         return -1;
     if (add_alignment_functions(m) < 0 || add_results_functions(m) < 0 || add_groups_functions(m) < 0 ||
-        add_frontend(m) < 0)
+        add_frontend(m) < 0 || add_view_functions(m) < 0)
         return -1;
     return 0;
 }

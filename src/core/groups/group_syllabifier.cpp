@@ -1,11 +1,17 @@
 #include "groups/group_syllabifier.hpp"
 
+#include "common/offsets.hpp"
 #include "results/syllable_builder.hpp"
 
 namespace vantro {
 
 std::vector<SyllabeRec> syllabifier_groupe(TextView phone_groupe, const std::vector<GroupWord>& words,
                                            const LinguisticContext& ctx) {
+    return analyse_groupe(phone_groupe, words, ctx).syllables;
+}
+
+GroupAnalysis analyse_groupe(TextView phone_groupe, const std::vector<GroupWord>& words,
+                             const LinguisticContext& ctx) {
     const std::vector<Text> syll_phones = syllabify_ipa(phone_groupe, ctx.sonority, ctx.sets);
 
     Alignment al;
@@ -26,7 +32,11 @@ std::vector<SyllabeRec> syllabifier_groupe(TextView phone_groupe, const std::vec
         al.dec_gr = std::move(split.dec_gr);
         al.dec_spans = std::move(split.dec_spans);
     }
-    return build_syllabes(syll_phones, al.dec_ph, al.dec_gr, al.dec_spans, word_offset, al.ok, ctx.sets);
+    GroupAnalysis out;
+    out.syllables = build_syllabes(syll_phones, al.dec_ph, al.dec_gr, al.dec_spans, word_offset, al.ok, ctx.sets);
+    for (Span& sp : al.dec_spans) sp = Span{add_offset(sp.start, word_offset), add_offset(sp.end, word_offset)};
+    out.alignment = std::move(al);
+    return out;
 }
 
 }  // namespace vantro

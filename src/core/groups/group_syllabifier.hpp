@@ -24,4 +24,13 @@ struct LinguisticContext {
 std::vector<SyllabeRec> syllabifier_groupe(TextView phone_groupe, const std::vector<GroupWord>& words,
                                            const LinguisticContext& ctx);
 
+// The same syllables with the alignment they were built from, its spans in
+// the caller's text (for a one-word group too).
+struct GroupAnalysis {
+    Alignment alignment;
+    std::vector<SyllabeRec> syllables;
+};
+GroupAnalysis analyse_groupe(TextView phone_groupe, const std::vector<GroupWord>& words,
+                             const LinguisticContext& ctx);
+
 }  // namespace vantro

@@ -5,7 +5,7 @@
 // 1. Letters read together stay together: ch, ph, th, gn, rh, sh, kh, ck;
 //    the u of qu, and of gu before e, i, y; the e of ge, ce before a, o, u
 //    (and any silent e between a consonant and a vowel: "Jeanne").
-// 2. Vowel letters in a row form one vowel group (ou, eau, oi, ai, ie of
+// 2. Vowel letters in a row form one vowel group (ou, eau, oi, ai, ui, ie of
 //    "pied"), except where they are heard as two vowels ("cha-os", "po-è-te",
 //    "ré-el"); a y between two vowels is a consonant (cra-yon, no-yau), and
 //    after a vowel before a consonant it stays with the vowel (pay-san-ne).
@@ -115,6 +115,8 @@ private:
     // Whether the vowel letters a and a + 1 belong to two syllables.
     bool hiatus(int a, int b) const {
         if (base(a) == U'y' || base(b) == U'y') return false;
+        // "ui" is written as one group however it is heard (nuit, huile, ruine).
+        if (base(a) == U'u' && base(b) == U'i' && f(b) != U'ï') return false;
         if (aligned_) {
             if (at(a).role == Role::Muette || at(b).role == Role::Muette) return false;
             const int ka = heard(a), kb = heard(b);

@@ -118,6 +118,12 @@ Text junction_title(const Junction& j) {
 void reading(Text& out, const LetterView& v) {
     const std::vector<int> letter_at = detail::letter_at_positions(v);
     const std::vector<int> gaps = detail::junction_gaps(v);
+    // The syllable of the next letter at or after each position: a syllable
+    // that runs over the space between two words stays one element.
+    std::vector<int> next_syllable(v.text.size() + 1, NONE);
+    for (std::size_t p = v.text.size(); p-- > 0;)
+        next_syllable[p] = letter_at[p] != NONE ? v.letters[static_cast<std::size_t>(letter_at[p])].syllable
+                                                : next_syllable[p + 1];
     int open_syllable = NONE;
     bool in_gap = false;
     std::int64_t gap_end = 0;
@@ -133,7 +139,7 @@ void reading(Text& out, const LetterView& v) {
         const int j = gaps[p];
         if (j == NONE) return;
         const Junction& jn = v.junctions[static_cast<std::size_t>(j)];
-        close_syllable();
+        if (next_syllable[p] != open_syllable) close_syllable();
         out += U"<span class=\"va-jonction va-j-";
         out += jn.kind.empty() ? Text(U"autre") : jn.kind;
         out += U"\"";
@@ -150,7 +156,7 @@ void reading(Text& out, const LetterView& v) {
         if (p == v.text.size()) break;
         const int li = letter_at[p];
         if (li == NONE) {
-            close_syllable();
+            if (next_syllable[p] != open_syllable) close_syllable();
             escaped(out, TextView(&v.text[p], 1));
             continue;
         }

@@ -42,7 +42,11 @@ Text letter_title(const LetterView& v, const Letter& l) {
         for (int k : l.phonemes) out += v.phonemes[static_cast<std::size_t>(k)].ipa;
         out += U"/";
     }
-    if (l.role == Role::Liaison) out += U" (liaison)";
+    if (l.role == Role::Liaison) {
+        const int self = static_cast<int>(&l - v.letters.data());
+        for (const Junction& j : v.junctions)
+            if (j.letter == self) out += U", liaison /" + j.consonant + U"/";
+    }
     if (l.syllable != NONE) {
         out += U" — syllabe /";
         out += v.syllables[static_cast<std::size_t>(l.syllable)].phone;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Coverage-guided fuzzing of the C++ core with libFuzzer (clang, with
-# AddressSanitizer and UndefinedBehaviorSanitizer): the segmentation search
-# and the syllabifier, each for SECONDS seconds, from seeds of real words.
+# AddressSanitizer and UndefinedBehaviorSanitizer): the segmentation search,
+# the syllabifier and the letter view with its renderings, each for SECONDS
+# seconds, from seeds of real words.
 # Exits non-zero when a target crashes, breaks an invariant or times out;
 # the input that did it is kept in build/fuzz/findings/.
 #
@@ -16,7 +17,7 @@ OUT="${VANTRO_FUZZ_DIR:-$ROOT/build/fuzz}"
 CXX="${VANTRO_FUZZ_CXX:-clang++}"
 JOBS="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 SEED="${VANTRO_FUZZ_SEED:-0}"
-TARGETS=(search syllabify)
+TARGETS=(search syllabify view)
 
 log() { echo "[fuzz] $*" >&2; }
 

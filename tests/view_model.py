@@ -108,7 +108,10 @@ def letters(text, words, ph, gr, spans, ok, syllabes, jonctions):
             role = "partagee"
         else:
             role = "muette"
-        syl, kind = place[min(c)] if c and aligned and syllabes else (None, None)
+        chosen = min(c) if c else None
+        if c and text[p].lower() in VOWEL_LETTERS:  # a vowel letter read twice opens the later syllable
+            chosen = max([chosen] + [k for k, silent in c.items() if not silent])
+        syl, kind = place[chosen] if c and aligned and syllabes else (None, None)
         out[p] = [role, syl, kind, [ph[k] for k, silent in sorted(c.items()) if not silent]]
     if aligned and syllabes:
         fill_unplaced(positions, out)

@@ -1,8 +1,12 @@
 // The syllables as heard: each letter goes to the syllable of the first
 // phoneme it belongs to, so a letter that spells phonemes of two syllables
-// (the x of "expliquer", /k/ then /s/) is shown once, with the first.
+// (the x of "expliquer", /k/ then /s/) is shown once, with the first. A vowel
+// letter read with the vowel before it and again after it (the y of
+// "crayon", "noyau", "pays") opens the later syllable instead, as readers
+// are taught it (cra-yon).
 
 #include "phonology/tokens.hpp"
+#include "view/french_letters.hpp"
 #include "view/group_work.hpp"
 
 namespace vantro::view::detail {
@@ -67,8 +71,11 @@ void place_spoken_syllables(GroupWork& g) {
             g.phonemes[cursor].constituent = Constituent::Coda;
         }
         for (LetterWork& l : g.letters) {
-            const int k = first_phoneme(l);
+            int k = first_phoneme(l);
             if (k == NONE) continue;
+            if (is_vowel_letter(l.folded))
+                for (const Claim& c : l.claims)
+                    if (!c.silent && c.phoneme > k) k = c.phoneme;
             l.syllable = g.phonemes[static_cast<std::size_t>(k)].syllable;
             l.constituent = g.phonemes[static_cast<std::size_t>(k)].constituent;
         }

@@ -25,13 +25,6 @@ using namespace vantro;
 
 namespace {
 
-std::vector<Text> pieces(std::string_view field) {
-    std::vector<Text> out;
-    if (field.empty()) return out;
-    for (std::string_view p : fuzz::split(field, '|')) out.push_back(fuzz::decode(p));
-    return out;
-}
-
 std::vector<Span> pairs(const std::vector<std::int64_t>& n) {
     std::vector<Span> out;
     for (std::size_t i = 0; i + 1 < n.size(); i += 2) out.push_back(Span{n[i], n[i + 1]});
@@ -144,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         words.push_back(GroupWord{text, 0});
     }
     const Text phone = fuzz::decode(field(2));
-    g.jonctions = pieces(field(5));
+    g.jonctions = fuzz::pieces(field(5));
     static const CompiledTable table(d.table);
     const LinguisticContext ctx{d.sets, d.sonority, table, d.silent};
     try {
@@ -152,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             g.formula = true;
             for (Span s : pairs(fuzz::numbers(field(6)))) g.reading.push_back(view::ReadingStep{U"x", phone, s});
         } else if (!field(3).empty()) {
-            const std::vector<Text> gr = pieces(field(3));
+            const std::vector<Text> gr = fuzz::pieces(field(3));
             const std::vector<Span> spans = pairs(fuzz::numbers(field(4)));
             const std::vector<Text> ph = iter_phonemes(phone);
             const std::size_t n = std::min({gr.size(), spans.size(), ph.size()});

@@ -201,40 +201,36 @@ bool mode_arg(PyObject* o, view::SyllableMode& mode) {
     return true;
 }
 
-// The letter view of a word or sentence result.
-std::optional<view::LetterView> view_of(PyObject* resultat, view::SyllableMode mode) {
+// What a word or sentence result holds, read before anything is computed.
+struct Facts {
+    std::optional<view::WordResult> word;
+    std::optional<view::SentenceResult> sentence;
+};
+
+bool read_result(PyObject* resultat, Facts& f) {
     if (is_record(resultat, Rec::ResultatAnalyse)) {
-        view::WordResult w;
-        if (!text_attr(resultat, "mot", w.mot) || !text_attr(resultat, "phone", w.phone) ||
-            !syllables_of(resultat, w.syllabes))
-            return std::nullopt;
-        Context c;
-        if (!context(c)) return std::nullopt;
-        std::optional<view::LetterView> out;
-        PyObject* ok = guarded([&]() -> PyObject* {
-            out = view::build_letter_view(view::input_from_word(w, c.get()), mode, *c.sets);
-            Py_RETURN_NONE;
-        });
-        if (!ok) return std::nullopt;
-        Py_DECREF(ok);
-        return out;
+        view::WordResult& w = f.word.emplace();
+        return text_attr(resultat, "mot", w.mot) && text_attr(resultat, "phone", w.phone) &&
+               syllables_of(resultat, w.syllabes);
     }
-    if (is_record(resultat, Rec::ResultatSyllabation)) {
-        view::SentenceResult s;
-        if (!sentence_facts(resultat, s)) return std::nullopt;
-        Context c;
-        if (!context(c)) return std::nullopt;
-        std::optional<view::LetterView> out;
-        PyObject* ok = guarded([&]() -> PyObject* {
-            out = view::build_letter_view(view::input_from_sentence(s, c.get()), mode, *c.sets);
-            Py_RETURN_NONE;
-        });
-        if (!ok) return std::nullopt;
-        Py_DECREF(ok);
-        return out;
-    }
+    if (is_record(resultat, Rec::ResultatSyllabation)) return sentence_facts(resultat, f.sentence.emplace());
     raise_arg_type("resultat", "ResultatAnalyse or ResultatSyllabation", resultat);
-    return std::nullopt;
+    return false;
+}
+
+// The letter view of `resultat`, handed to `render` (which returns a new
+// reference or nullptr with an error set).
+template <class Render>
+PyObject* with_view(PyObject* resultat, view::SyllableMode mode, Render&& render) {
+    Facts f;
+    if (!read_result(resultat, f)) return nullptr;
+    Context c;
+    if (!context(c)) return nullptr;
+    return guarded([&]() -> PyObject* {
+        const view::ViewInput in =
+            f.word ? view::input_from_word(*f.word, c.get()) : view::input_from_sentence(*f.sentence, c.get());
+        return render(view::build_letter_view(in, mode, *c.sets));
+    });
 }
 
 PyObject* tree_to_py(const json::Value& v) {
@@ -271,9 +267,7 @@ VANTRO_FASTCALL(vue_lettres_fn) {
     PyObject* a[2];
     view::SyllableMode mode = view::SyllableMode::Orales;
     if (!parse_args({"vue_lettres", names, 1}, args, nargs, kwnames, a) || !mode_arg(a[1], mode)) return nullptr;
-    const auto v = view_of(a[0], mode);
-    if (!v) return nullptr;
-    return tree_to_py(exporting::to_json_tree(*v));
+    return with_view(a[0], mode, [](const view::LetterView& v) { return tree_to_py(exporting::to_json_tree(v)); });
 }
 
 VANTRO_FASTCALL(vers_json_fn) {
@@ -281,9 +275,7 @@ VANTRO_FASTCALL(vers_json_fn) {
     PyObject* a[2];
     view::SyllableMode mode = view::SyllableMode::Orales;
     if (!parse_args({"vers_json", names, 1}, args, nargs, kwnames, a) || !mode_arg(a[1], mode)) return nullptr;
-    const auto v = view_of(a[0], mode);
-    if (!v) return nullptr;
-    return guarded([&]() -> PyObject* { return from_text(exporting::to_json(*v)); });
+    return with_view(a[0], mode, [](const view::LetterView& v) { return from_text(exporting::to_json(v)); });
 }
 
 bool colour_pair(PyObject* o, std::array<Text, 2>& out) {
@@ -348,9 +340,7 @@ VANTRO_FASTCALL(vers_html_fn) {
         o.title = to_text(a[8]);
     }
     if (!options_ok([&] { exporting::check_html_options(o); })) return nullptr;
-    const auto v = view_of(a[0], mode);
-    if (!v) return nullptr;
-    return guarded([&]() -> PyObject* { return from_text(exporting::to_html(*v, o)); });
+    return with_view(a[0], mode, [&](const view::LetterView& v) { return from_text(exporting::to_html(v, o)); });
 }
 
 VANTRO_FASTCALL(vers_ansi_fn) {
@@ -378,9 +368,7 @@ VANTRO_FASTCALL(vers_ansi_fn) {
         }
     }
     if (!options_ok([&] { exporting::check_ansi_options(o); })) return nullptr;
-    const auto v = view_of(a[0], mode);
-    if (!v) return nullptr;
-    return guarded([&]() -> PyObject* { return from_text(exporting::to_ansi(*v, o)); });
+    return with_view(a[0], mode, [&](const view::LetterView& v) { return from_text(exporting::to_ansi(v, o)); });
 }
 
 PyMethodDef view_methods[] = {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "export/json_writer.hpp"
 #include "export/renderers.hpp"
 
 namespace vantro::exporting {
@@ -33,9 +34,11 @@ LetterView one_word(TextView text, Role role = Role::Sonore) {
 }
 
 TEST(JsonWriter, EscapesWhatJsonForbidsAndNothingElse) {
-    const json::Value doc = json::Object{{U"t", Text(U"a\"b\\c\n\x01é\U0001F600") + Text(1, char32_t(0xD800))},
-                                         {U"n", json::Array{nullptr, true, std::int64_t{-7}}}};
-    EXPECT_EQ(to_utf8(json::write(doc)), "{\"t\":\"a\\\"b\\\\c\\n\\u0001é😀\\ud800\",\"n\":[null,true,-7]}");
+    Text out;
+    json::Writer w(out);
+    w.object().key(U"t").string(Text(U"a\"b\\c\n\x01é\U0001F600") + Text(1, char32_t(0xD800)));
+    w.key(U"n").array().null().boolean(true).number(-7).index(-1).end().key(U"e").object().end().end();
+    EXPECT_EQ(to_utf8(out), "{\"t\":\"a\\\"b\\\\c\\n\\u0001é😀\\ud800\",\"n\":[null,true,-7,null],\"e\":{}}");
 }
 
 TEST(HtmlRenderer, TextIsNeverMarkup) {

@@ -233,33 +233,16 @@ PyObject* with_view(PyObject* resultat, view::SyllableMode mode, Render&& render
     });
 }
 
-PyObject* tree_to_py(const json::Value& v) {
-    struct Visit {
-        PyObject* operator()(std::nullptr_t) const { Py_RETURN_NONE; }
-        PyObject* operator()(bool b) const { return PyBool_FromLong(b); }
-        PyObject* operator()(std::int64_t i) const { return PyLong_FromLongLong(i); }
-        PyObject* operator()(const Text& t) const { return from_text(t); }
-        PyObject* operator()(const json::Array& a) const {
-            Ref list(PyList_New(static_cast<Py_ssize_t>(a.size())));
-            if (!list) return nullptr;
-            for (std::size_t i = 0; i < a.size(); ++i) {
-                PyObject* item = tree_to_py(a[i]);
-                if (!item) return nullptr;
-                PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), item);
-            }
-            return list.release();
-        }
-        PyObject* operator()(const json::Object& o) const {
-            Ref dict(PyDict_New());
-            if (!dict) return nullptr;
-            for (const auto& [key, value] : o) {
-                Ref k(from_text(key)), item(tree_to_py(value));
-                if (!k || !item || PyDict_SetItem(dict.get(), k.get(), item.get()) < 0) return nullptr;
-            }
-            return dict.release();
-        }
-    };
-    return std::visit(Visit{}, v.v);
+// The host's JSON reader: the dicts and lists of vue_lettres are exactly what
+// the JSON text says, read by the one fast reader the host has.
+PyObject* json_loads() {
+    static PyObject* loads = nullptr;
+    if (!loads) {
+        Ref module(PyImport_ImportModule("json"));
+        if (!module) return nullptr;
+        loads = PyObject_GetAttrString(module.get(), "loads");
+    }
+    return loads;
 }
 
 VANTRO_FASTCALL(vue_lettres_fn) {
@@ -267,7 +250,16 @@ VANTRO_FASTCALL(vue_lettres_fn) {
     PyObject* a[2];
     view::SyllableMode mode = view::SyllableMode::Orales;
     if (!parse_args({"vue_lettres", names, 1}, args, nargs, kwnames, a) || !mode_arg(a[1], mode)) return nullptr;
-    return with_view(a[0], mode, [](const view::LetterView& v) { return tree_to_py(exporting::to_json_tree(v)); });
+    PyObject* loads = json_loads();
+    if (!loads) return nullptr;
+    Ref text(with_view(a[0], mode, [](const view::LetterView& v) { return from_text(exporting::to_json(v)); }));
+    if (!text) return nullptr;
+    // Every object made here stays reachable: a collection would only walk
+    // them again and again (it costs more than the reading itself).
+    const int was_enabled = PyGC_Disable();
+    PyObject* doc = PyObject_CallOneArg(loads, text.get());
+    if (was_enabled) PyGC_Enable();
+    return doc;
 }
 
 VANTRO_FASTCALL(vers_json_fn) {

@@ -118,6 +118,7 @@ Text junction_title(const Junction& j) {
 void reading(Text& out, const LetterView& v) {
     const std::vector<int> letter_at = detail::letter_at_positions(v);
     const std::vector<int> gaps = detail::junction_gaps(v);
+    const std::vector<int> liaisons = detail::liaison_of_letters(v);
     // The syllable of the next letter at or after each position: a syllable
     // that runs over the space between two words stays one element.
     std::vector<int> next_syllable(v.text.size() + 1, NONE);
@@ -173,7 +174,7 @@ void reading(Text& out, const LetterView& v) {
         out += U"<span class=\"va-l";
         out += role_class(l.role);
         out += U"\"";
-        attribute(out, U"title", detail::letter_title(v, l));
+        attribute(out, U"title", detail::letter_title(v, l, liaisons[static_cast<std::size_t>(li)]));
         out += U">";
         escaped(out, TextView(&l.character, 1));
         out += U"</span>";

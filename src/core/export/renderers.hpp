@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "export/json_tree.hpp"
 #include "view/letter_view.hpp"
 
 namespace vantro::exporting {
@@ -15,9 +14,8 @@ namespace vantro::exporting {
 // schema shipped with the package describes this version.
 inline constexpr std::u32string_view JSON_VERSION = U"1.0";
 
-// The document as a tree (what the JSON text holds), and as JSON text: compact,
-// every character that JSON must escape escaped, lone surrogates as \uXXXX.
-json::Value to_json_tree(const view::LetterView& view);
+// Compact JSON text: every character JSON must escape escaped, lone
+// surrogates as \uXXXX.
 Text to_json(const view::LetterView& view);
 
 struct HtmlOptions {

@@ -24,7 +24,16 @@ std::vector<int> letter_at_positions(const LetterView& v) {
     return at;
 }
 
-Text letter_title(const LetterView& v, const Letter& l) {
+std::vector<int> liaison_of_letters(const LetterView& v) {
+    std::vector<int> of(v.letters.size(), NONE);
+    for (std::size_t j = 0; j < v.junctions.size(); ++j) {
+        const int l = v.junctions[j].letter;
+        if (l >= 0 && static_cast<std::size_t>(l) < of.size()) of[static_cast<std::size_t>(l)] = static_cast<int>(j);
+    }
+    return of;
+}
+
+Text letter_title(const LetterView& v, const Letter& l, int junction) {
     Text out;
     if (l.unit != NONE) {
         out += U"« ";
@@ -42,11 +51,7 @@ Text letter_title(const LetterView& v, const Letter& l) {
         for (int k : l.phonemes) out += v.phonemes[static_cast<std::size_t>(k)].ipa;
         out += U"/";
     }
-    if (l.role == Role::Liaison) {
-        const int self = static_cast<int>(&l - v.letters.data());
-        for (const Junction& j : v.junctions)
-            if (j.letter == self) out += U", liaison /" + j.consonant + U"/";
-    }
+    if (junction != NONE) out += U", liaison /" + v.junctions[static_cast<std::size_t>(junction)].consonant + U"/";
     if (l.syllable != NONE) {
         out += U" — syllabe /";
         out += v.syllables[static_cast<std::size_t>(l.syllable)].phone;

@@ -23,7 +23,11 @@ std::vector<int> junction_gaps(const view::LetterView& v);
 // The text of `position` letters: the letter index at each position, or NONE.
 std::vector<int> letter_at_positions(const view::LetterView& v);
 
-// What a letter says on hover: its phonemes and the unit they are written with.
-Text letter_title(const view::LetterView& v, const view::Letter& l);
+// For each letter, the junction whose liaison it carries, or NONE.
+std::vector<int> liaison_of_letters(const view::LetterView& v);
+
+// What a letter says on hover: its phonemes, the unit they are written with,
+// the liaison it carries (`junction`, or NONE) and its syllable.
+Text letter_title(const view::LetterView& v, const view::Letter& l, int junction);
 
 }  // namespace vantro::exporting::detail

@@ -169,6 +169,11 @@ def test_the_view_agrees_with_the_records():
             assert ours == [p.grapheme for p in getattr(rec, part).phonemes]
 
 
+@pytest.mark.parametrize("name,result", [(n, r) for n, r in RESULTS if "written" in n])
+def test_written_results_keep_their_letters(name, result):
+    assert "inconnue" not in {l["role"] for l in va.vue_lettres(result)["lettres"]}
+
+
 def test_records_changed_by_the_caller_are_shown_as_they_are():
     result = ANALYSER.analyze("chocolat", "ʃɔkɔla")
     result.syllabes = [va.Syllabe("ʃɔkɔla", "chocolat", (0, 8))]

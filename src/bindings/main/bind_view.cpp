@@ -159,8 +159,9 @@ bool sentence_options(PyObject* options, bool& written, bool& schwas) {
 
 bool sentence_facts(PyObject* r, view::SentenceResult& out) {
     Ref options = attr(r, "options");
+    bool written = false;
     if (!text_attr(r, "texte_original", out.texte) || !options ||
-        !sentence_options(options.get(), out.written, out.final_schwas))
+        !sentence_options(options.get(), written, out.final_schwas))
         return false;
     Ref groupes = items_attr(r, "groupes");
     if (!groupes) return false;

@@ -29,11 +29,11 @@ void put_alignment(GroupInput& g, const Alignment& al) {
         g.phonemes.push_back(AlignedPhoneme{al.dec_ph[k], al.dec_gr.at(k), al.dec_spans.at(k)});
 }
 
-// The syllables a group's records must hold for the view to be built on the
-// alignment computed again; otherwise the view keeps to the records alone.
-bool agrees(const GroupInput& g, const Text& text, const std::vector<SyllabeRec>& records, bool written,
-            const PhonemeSets& sets) {
-    if (!written) return same_syllables(g.syllables, records);
+// Whether a group's records hold the syllables computed again, as heard or
+// as written: the view is then built on the alignment behind them; otherwise
+// it keeps to the records alone.
+bool agrees(const GroupInput& g, const Text& text, const std::vector<SyllabeRec>& records, const PhonemeSets& sets) {
+    if (same_syllables(g.syllables, records)) return true;
     ViewInput one{text, {g}};
     return same_syllables(written_records(build_letter_view(one, SyllableMode::Ecrites, sets), 0), records);
 }
@@ -163,7 +163,7 @@ GroupInput word_group(TextView mot, TextView phone, const LinguisticContext& ctx
 
 ViewInput input_from_word(const WordResult& r, const LinguisticContext& ctx) {
     GroupInput g = word_group(r.mot, r.phone, ctx);
-    if (!agrees(g, r.mot, r.syllabes, r.written, ctx.sets)) keep_records_only(g, r.syllabes);
+    if (!agrees(g, r.mot, r.syllabes, ctx.sets)) keep_records_only(g, r.syllabes);
     ViewInput in{r.mot, {}};
     in.groups.push_back(std::move(g));
     return in;
@@ -212,7 +212,7 @@ ViewInput input_from_sentence(const SentenceResult& r, const LinguisticContext& 
             for (Span& s : a.alignment.dec_spans) s = layout.span(s);
             g.syllables = moved(std::move(a.syllables), layout);
             put_alignment(g, a.alignment);
-            if (!agrees(g, in.text, moved(gr.syllabes, layout), r.written, ctx.sets))
+            if (!agrees(g, in.text, moved(gr.syllabes, layout), ctx.sets))
                 keep_records_only(g, moved(gr.syllabes, layout));
         } else {
             keep_records_only(g, moved(gr.syllabes, layout));

@@ -14,8 +14,7 @@ namespace vantro::view {
 struct WordResult {
     Text mot;
     Text phone;
-    std::vector<SyllabeRec> syllabes;
-    bool written = false;  // its syllables are written syllables
+    std::vector<SyllabeRec> syllabes;  // as heard or as written
 };
 
 struct WordFacts {
@@ -43,7 +42,6 @@ struct GroupResult {
 struct SentenceResult {
     Text texte;
     std::vector<GroupResult> groupes;
-    bool written = false;      // its syllables are written syllables
     bool final_schwas = false; // the final schwas were requested
 };
 

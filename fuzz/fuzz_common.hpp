@@ -170,11 +170,4 @@ inline std::vector<std::int64_t> numbers(std::string_view s) {
     return out;
 }
 
-inline Text without_markers(TextView s) {
-    Text out;
-    for (char32_t c : s)
-        if (c != U'\u00B0' && c != U'\u00B2') out.push_back(c);
-    return out;
-}
-
 }  // namespace vantro::fuzz

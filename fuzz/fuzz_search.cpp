@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "alignment/assembly.hpp"
+#include "common/grapheme_marks.hpp"
 #include "fuzz_common.hpp"
 #include "groups/group_syllabifier.hpp"
 #include "phonology/tokens.hpp"
@@ -30,8 +31,8 @@ bool written_as_read(TextView ortho) {
 // one place early: the letters shown are the word's first ones, one short.
 // Without such characters they are the whole word.
 void check_letters(TextView joined, TextView ortho) {
-    const Text shown = fuzz::without_markers(joined);
-    const Text word = fuzz::without_markers(ortho);
+    const Text shown = without_marks(joined);
+    const Text word = without_marks(ortho);
     if (std::none_of(ortho.begin(), ortho.end(), is_ignored_char)) {
         FUZZ_CHECK(shown == word);
     } else {

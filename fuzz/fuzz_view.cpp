@@ -161,12 +161,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             g.syllables = build_syllabes(syllabify_ipa(phone, d.sonority, d.sets), dph, dgr, dsp, 0, g.alignment_ok,
                                          d.sets);
         } else if (!phone.empty()) {
-            GroupAnalysis a = analyse_groupe(phone, words, ctx);
+            Analysis a = analyse_groupe(phone, words, ctx);
             for (std::size_t k = 0; k < a.alignment.dec_ph.size(); ++k)
                 g.phonemes.push_back(view::AlignedPhoneme{a.alignment.dec_ph[k], a.alignment.dec_gr[k],
                                                           a.alignment.dec_spans[k]});
             g.alignment_ok = a.alignment.ok;
-            g.syllables = std::move(a.syllables);
+            g.syllables = std::move(a.syllabes);
         }
     } catch (const std::exception&) {
         return 0;  // input too long, offsets beyond 64 bits: refused before the view

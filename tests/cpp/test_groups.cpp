@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.hpp"
 #include "groups/group_builder.hpp"
 #include "groups/group_syllabifier.hpp"
 #include "phonology/sonority.hpp"
@@ -10,14 +11,8 @@
 namespace vantro {
 namespace {
 
-PhonemeSets french_sets() {
-    PhonemeSets s;
-    for (const char* v : {"a", "e", "i", "o", "u", "y", "ɔ", "ɛ", "ø", "œ", "ə", "ɑ"}) s.voyelles.insert(from_utf8(v));
-    for (const char* c : {"p", "t", "k", "b", "d", "ɡ", "f", "v", "s", "z", "ʃ", "ʒ", "m", "n", "l", "ʁ"})
-        s.consonnes.insert(from_utf8(c));
-    for (const char* j : {"j", "w", "ɥ"}) s.semi_voyelles.insert(from_utf8(j));
-    return s;
-}
+using testing::describe_syllables;
+using testing::french_sets;
 
 TextMap<Text> liaison_table() {
     TextMap<Text> t;
@@ -133,18 +128,6 @@ TEST(ConstruireGroupes, Cases) {
     }
 }
 
-TEST(ConstruireGroupes, GroupSpanRunsFromFirstToLastWord) {
-    const PhonemeSets sets = french_sets();
-    const std::vector<WordForGrouping> mots = {word("les", "le", "Lz"), word("enfants", "ɑ̃fɑ̃"),
-                                               with_punctuation(word("ici", "isi"))};
-    const auto groups = construire_groupes(mots, {}, liaison_table(), sets);
-    ASSERT_EQ(groups.size(), 2u);
-    EXPECT_EQ(group_span(groups[0], {{0, 3}, {4, 11}, {13, 16}}), (Span{0, 11}));
-    EXPECT_EQ(group_span(groups[1], {{0, 3}, {4, 11}, {13, 16}}), (Span{13, 16}));
-    // Words without a token have the span (0, 0).
-    EXPECT_EQ(group_span(groups[0], {{2, 3}, {0, 0}, {0, 0}}), (Span{2, 0}));
-}
-
 TEST(GroupAlignmentText, WordsJoinedWithoutSpaces) {
     const auto joined = build_group_alignment_text({{U"les", 0}, {U"enfants", 4}});
     EXPECT_EQ(joined.text, U"lesenfants");
@@ -187,62 +170,13 @@ TEST(MapGroupSpan, Cases) {
 }
 
 // A small phoneme table and alphabet, enough for the groups below.
-struct E2Data {
-    Alphabet alphabet;
-    PhonemeSets sets;
-    SonorityClasses sonority;
-    CompiledTable table;
-    TextSet silent_letters;
-};
-
-Alphabet e2_alphabet() {
-    auto entry = [](const char32_t* type, const char32_t* sous_type) {
-        AlphabetEntry e;
-        e.type = Text(type);
-        if (sous_type) e.sous_type = Text(sous_type);
-        return e;
-    };
-    Alphabet a;
-    for (const char32_t* v : {U"a", U"e", U"ɛ", U"ɔ", U"i"}) a.emplace_back(v, entry(U"voyelle", U"orale"));
-    a.emplace_back(U"ɑ\u0303", entry(U"voyelle", U"nasale"));
-    a.emplace_back(U"l", entry(U"consonne", U"liquide"));
-    for (const char32_t* c : {U"k", U"f", U"v", U"z", U"ʃ"}) a.emplace_back(c, entry(U"consonne", U"occlusive"));
-    return a;
-}
-
-PhoneTable e2_phone_table() {
-    PhoneTable t;
-    t.entries = {{U"a", {U"a"}},          {U"e", {U"es", U"e"}}, {U"ɛ", {U"e"}},   {U"ɔ", {U"o"}},
-                 {U"ɑ\u0303", {U"en", U"an"}}, {U"l", {U"ll", U"l"}}, {U"k", {U"c"}},  {U"f", {U"f"}},
-                 {U"v", {U"v"}},          {U"z", {U"s"}},        {U"ʃ", {U"ch"}},  {U"i", {U"i"}},
-                 {U"ɛɡz", {U"ex"}}};
-    return t;
-}
-
-const E2Data& e2_data() {
-    static const E2Data data = [] {
-        Alphabet a = e2_alphabet();
-        PhonemeSets s = french_sets();
-        SonorityClasses c = build_sonority_classes(a);
-        return E2Data{std::move(a), std::move(s), std::move(c), CompiledTable(e2_phone_table()),
-                      TextSet{U"e", U"s", U"t", U"h"}};
-    }();
-    return data;
-}
-
-std::string describe_syllables(const std::vector<SyllabeRec>& syllables) {
-    std::string out;
-    for (const SyllabeRec& s : syllables) {
-        if (!out.empty()) out += " | ";
-        out += to_utf8(s.phone) + " \"" + to_utf8(s.ortho) + "\" (" + std::to_string(s.span.start) + "," +
-               std::to_string(s.span.end) + ")";
-    }
-    return out;
+LinguisticContext context() {
+    const testing::SmallData& d = testing::small_data();
+    return LinguisticContext{d.sets, d.sonority, d.table, d.silent_letters};
 }
 
 TEST(SyllabifierGroupe, Cases) {
-    const E2Data& d = e2_data();
-    const LinguisticContext ctx{d.sets, d.sonority, d.table, d.silent_letters};
+    const LinguisticContext ctx = context();
     struct Case {
         const char* name;
         const char* phone;
@@ -271,8 +205,7 @@ TEST(SyllabifierGroupe, Cases) {
 // An entry of three phonemes leaves "ɡz" on one letter after the alignment;
 // the group pass splits it again so that every phoneme has its own grapheme.
 TEST(SyllabifierGroupe, ThreePhonemeEntryIsSplitTwice) {
-    const E2Data& d = e2_data();
-    const LinguisticContext ctx{d.sets, d.sonority, d.table, d.silent_letters};
+    const LinguisticContext ctx = context();
     const auto syllables = syllabifier_groupe(U"ɛɡzil", {{U"exil", 2}}, ctx);
     EXPECT_EQ(describe_syllables(syllables), R"~(ɛ "e" (2,3) | ɡzil "xil" (3,6))~");
     ASSERT_EQ(syllables.size(), 2u);

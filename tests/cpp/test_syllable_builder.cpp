@@ -3,25 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.hpp"
 #include "results/syllable_builder.hpp"
 
 namespace vantro {
 namespace {
 
-PhonemeSets french_sets() {
-    PhonemeSets s;
-    for (const char* v : {"a", "e", "i", "o", "u", "y", "ɔ", "ɛ", "ø", "œ", "ə", "ɑ"}) s.voyelles.insert(from_utf8(v));
-    for (const char* c : {"p", "t", "k", "b", "d", "ɡ", "f", "v", "s", "z", "ʃ", "ʒ", "m", "n", "l", "ʁ"})
-        s.consonnes.insert(from_utf8(c));
-    for (const char* j : {"j", "w", "ɥ"}) s.semi_voyelles.insert(from_utf8(j));
-    return s;
-}
-
-std::vector<Text> texts(std::initializer_list<const char*> items) {
-    std::vector<Text> out;
-    for (const char* s : items) out.push_back(from_utf8(s));
-    return out;
-}
+using testing::french_sets;
+using testing::texts;
 
 std::string describe_group(const std::vector<PhonemeRec>& group) {
     std::string out = "[";

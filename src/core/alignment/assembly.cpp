@@ -3,28 +3,22 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "alignment/text_cost.hpp"
+#include "common/grapheme_marks.hpp"
 #include "common/offsets.hpp"
-#include "unicode/unicode.hpp"
+#include "phonology/tokens.hpp"
 
 namespace vantro {
 
 namespace {
 
-std::int64_t letters_in(TextView g) noexcept {
-    std::int64_t n = 0;
-    for (char32_t c : g) {
-        if (c != SILENT_MARK && c != SHARED_MARK) ++n;
+void build_spans(std::vector<Span>& spans, const std::vector<Text>& align_gr) {
+    spans.clear();
+    std::int64_t pos = 0;
+    for (const Text& g : align_gr) {
+        const std::int64_t n = letter_count(g);
+        spans.push_back(Span{pos, pos + n});
+        pos += n;
     }
-    return n;
-}
-
-// Where the first phoneme token of `ph` ends, and whether another follows:
-// a token is a base code point and the marks after it.
-std::size_t first_token_end(TextView ph) noexcept {
-    std::size_t i = 1;
-    while (i < ph.size() && unicode::is_mark(ph[i])) ++i;
-    return i;
 }
 
 }  // namespace
@@ -32,12 +26,7 @@ std::size_t first_token_end(TextView ph) noexcept {
 std::vector<Span> build_spans(const std::vector<Text>& align_gr) {
     std::vector<Span> spans;
     spans.reserve(align_gr.size());
-    std::int64_t pos = 0;
-    for (const Text& g : align_gr) {
-        const std::int64_t n = letters_in(g);
-        spans.push_back(Span{pos, pos + n});
-        pos += n;
-    }
+    build_spans(spans, align_gr);
     return spans;
 }
 
@@ -56,7 +45,7 @@ void phonemise_alignment(Alignment& out, const std::vector<Text>& align_ph, cons
         const Text& gr = align_gr[i];
         const Span span = spans[i];
         if (ph.empty()) throw std::out_of_range("alignment element without any phoneme token");
-        const std::size_t split_at = first_token_end(ph);
+        const std::size_t split_at = phoneme_end(ph, 0);
         if (split_at == ph.size()) {
             out.dec_ph.push_back(ph);
             out.dec_gr.push_back(gr);
@@ -80,7 +69,7 @@ void phonemise_alignment(Alignment& out, const std::vector<Text>& align_ph, cons
             out.dec_spans.push_back(Span{span.end, span.end});
             continue;
         }
-        const std::int64_t g1_letters = letters_in(g1);
+        const std::int64_t g1_letters = letter_count(g1);
         if (g1_letters > 0) {
             out.dec_gr.push_back(g1);
             const std::int64_t g1_start = add_offset(span.start, g0_len);
@@ -127,13 +116,7 @@ void aligner(Alignment& out, TextView ortho, TextView phone, const CompiledTable
         out.ok = false;
         return;
     }
-    b.spans.clear();
-    std::int64_t pos = 0;
-    for (const Text& g : b.found.align_gr) {
-        const std::int64_t n = letters_in(g);
-        b.spans.push_back(Span{pos, pos + n});
-        pos += n;
-    }
+    build_spans(b.spans, b.found.align_gr);
     phonemise_alignment(out, b.found.align_ph, b.found.align_gr, b.spans);
 }
 

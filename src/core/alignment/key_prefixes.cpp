@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <map>
 
-namespace vantro {
+#include "common/grapheme_marks.hpp"
 
-namespace {
-constexpr char32_t SHARED_MARK = U'\u00B2';
-}
+namespace vantro {
 
 KeyPrefixes::KeyPrefixes(const std::vector<Text>& keys) {
     // Built as an ordinary trie first, then flattened for cache-friendly steps.

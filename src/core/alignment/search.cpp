@@ -6,6 +6,7 @@
 #include "alignment/groupings.hpp"
 #include "alignment/search_graph.hpp"
 #include "alignment/search_word.hpp"
+#include "phonology/tokens.hpp"
 #include "unicode/unicode.hpp"
 
 namespace vantro {
@@ -30,26 +31,13 @@ struct Scratch {
     return sc;
 }
 
-// The phoneme tokens of a pronunciation: a base code point and the marks
-// after it (marks at the very start form a token of their own), as views.
-void cut_tokens(TextView ipa, std::vector<TextView>& out) {
-    out.clear();
-    std::size_t start = 0;
-    for (std::size_t i = 1; i < ipa.size(); ++i) {
-        if (unicode::is_mark(ipa[i])) continue;
-        out.push_back(ipa.substr(start, i - start));
-        start = i;
-    }
-    if (!ipa.empty()) out.push_back(ipa.substr(start));
-}
-
 // Gives the graphemes the case of the written form: every character that is
 // no marker takes, in order, the next character of the word.
 void restore_case(TextView ortho, std::vector<Text>& graphemes) {
     std::size_t idx = 0;
     for (Text& g : graphemes) {
         for (char32_t& c : g) {
-            if (c == SILENT_MARK || c == SHARED_MARK) continue;
+            if (is_grapheme_mark(c)) continue;
             if (idx < ortho.size()) c = ortho[idx++];
         }
     }
@@ -68,7 +56,7 @@ void alignement_v2(SearchResult& result, TextView ortho, TextView phone, const C
     }
     Scratch& sc = scratch();
     sc.phone_lower = unicode::to_lower(phone);
-    cut_tokens(sc.phone_lower, sc.tokens);
+    iter_phoneme_views(sc.phone_lower, sc.tokens);
     const std::vector<TextView>& tokens = sc.tokens;
 
     if (tokens.empty()) {

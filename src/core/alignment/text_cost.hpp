@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
+#include "common/grapheme_marks.hpp"
 #include "common/text.hpp"
 
 namespace vantro {
-
-constexpr char32_t SILENT_MARK = U'\u00B0';  // "°": follows a silent letter
-constexpr char32_t SHARED_MARK = U'\u00B2';  // "²": letter shared with a neighbour
 
 // The penalty walks the concatenated graphemes: every "°" costs the number of
 // other characters before it. A piece of text is summed up by how many of

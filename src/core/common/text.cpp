@@ -40,6 +40,11 @@ Text from_utf8(std::string_view s) {
     return out;
 }
 
+Text decimal(std::int64_t n) {
+    const std::string digits = std::to_string(n);
+    return Text(digits.begin(), digits.end());
+}
+
 std::string to_utf8(TextView s) {
     std::string out;
     out.reserve(s.size());

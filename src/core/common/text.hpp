@@ -46,6 +46,9 @@ using TextMap = std::unordered_map<Text, V, TextHash, TextEq>;
 
 inline bool contains(const TextSet& s, TextView t) { return s.find(t) != s.end(); }
 
+// An integer in decimal, as the host writes it.
+Text decimal(std::int64_t n);
+
 // UTF-8 conversions for tests, tools and error messages (never for offsets).
 Text from_utf8(std::string_view s);
 std::string to_utf8(TextView s);

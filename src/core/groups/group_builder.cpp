@@ -81,9 +81,4 @@ std::vector<GroupPlan> construire_groupes(const std::vector<WordForGrouping>& mo
     return groups;
 }
 
-Span group_span(const GroupPlan& plan, const std::vector<Span>& word_spans) {
-    if (plan.count == 0) return Span{};
-    return Span{word_spans.at(plan.first).start, word_spans.at(plan.first + plan.count - 1).end};
-}
-
 }  // namespace vantro

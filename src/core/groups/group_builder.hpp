@@ -38,8 +38,4 @@ struct GroupPlan {
 std::vector<GroupPlan> construire_groupes(const std::vector<WordForGrouping>& mots, const GroupingOptions& options,
                                           const TextMap<Text>& liaison_consonnes, const PhonemeSets& sets);
 
-// From the start of the group's first word to the end of its last one.
-// `word_spans` is parallel to the words given to construire_groupes.
-Span group_span(const GroupPlan& plan, const std::vector<Span>& word_spans);
-
 }  // namespace vantro

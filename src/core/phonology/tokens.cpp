@@ -4,25 +4,6 @@
 
 namespace vantro {
 
-namespace {
-
-// Start of the last token: the last code point that is not a mark, or 0 when
-// the text holds marks only (they then form one token).
-std::size_t last_token_start(TextView s) noexcept {
-    for (std::size_t i = s.size(); i > 0; --i) {
-        if (!unicode::is_mark(s[i - 1])) return i - 1;
-    }
-    return 0;
-}
-
-std::size_t first_token_end(TextView s) noexcept {
-    std::size_t i = 1;
-    while (i < s.size() && unicode::is_mark(s[i])) ++i;
-    return i;
-}
-
-}  // namespace
-
 bool is_compound_phoneme(TextView s) noexcept {
     if (s.size() != 2) return false;
     for (const Text& c : COMPOUND_PHONEMES) {
@@ -46,36 +27,37 @@ bool is_ignored_char(char32_t c) noexcept {
 
 std::size_t count_phonemes(TextView ipa) noexcept {
     std::size_t n = 0;
-    for (std::size_t start = 0; start < ipa.size(); start = phoneme_end(ipa, start)) ++n;
+    for_each_phoneme(ipa, [&](TextView) { ++n; });
     return n;
+}
+
+void iter_phoneme_views(TextView ipa, std::vector<TextView>& out) {
+    out.clear();
+    for_each_phoneme(ipa, [&](TextView token) { out.push_back(token); });
 }
 
 std::vector<TextView> iter_phoneme_views(TextView ipa) {
     std::vector<TextView> out;
-    if (ipa.empty()) return out;
     out.reserve(ipa.size());
-    std::size_t start = 0;
-    for (std::size_t i = 1; i < ipa.size(); ++i) {
-        if (unicode::is_mark(ipa[i])) continue;
-        out.push_back(ipa.substr(start, i - start));
-        start = i;
-    }
-    out.push_back(ipa.substr(start));
+    iter_phoneme_views(ipa, out);
     return out;
 }
 
 std::vector<Text> iter_phonemes(TextView ipa) {
     std::vector<Text> out;
-    if (ipa.empty()) return out;
     out.reserve(ipa.size());
-    std::size_t start = 0;
-    for (std::size_t i = 1; i < ipa.size(); ++i) {
-        if (unicode::is_mark(ipa[i])) continue;
-        out.emplace_back(ipa.substr(start, i - start));
-        start = i;
-    }
-    out.emplace_back(ipa.substr(start));
+    for_each_phoneme(ipa, [&](TextView token) { out.emplace_back(token); });
     return out;
+}
+
+TextView first_phoneme(TextView ipa) noexcept { return ipa.empty() ? ipa : ipa.substr(0, phoneme_end(ipa, 0)); }
+
+TextView last_phoneme(TextView ipa) noexcept {
+    // The last token starts at the last code point that is no mark, or at 0
+    // when there is none after the first: read from the end, the same cut.
+    std::size_t start = ipa.size();
+    while (start > 1 && unicode::is_mark(ipa[start - 1])) --start;
+    return ipa.substr(start > 0 ? start - 1 : 0);
 }
 
 bool est_voyelle(const PhonemeSets& sets, TextView phoneme) {
@@ -95,12 +77,12 @@ bool est_semi_voyelle(const PhonemeSets& sets, TextView phoneme) {
 
 bool phone_starts_with_vowel(const PhonemeSets& sets, TextView phone) {
     if (phone.empty()) return false;
-    return est_voyelle(sets, phone.substr(0, first_token_end(phone)));
+    return est_voyelle(sets, first_phoneme(phone));
 }
 
 bool phone_ends_with_consonne(const PhonemeSets& sets, TextView phone) {
     if (phone.empty()) return false;
-    return est_consonne(sets, phone.substr(last_token_start(phone)));
+    return est_consonne(sets, last_phoneme(phone));
 }
 
 bool phone_ends_with_schwa(TextView phone) {

@@ -18,11 +18,10 @@ bool is_ignored_char(char32_t c) noexcept;
 
 constexpr char32_t SCHWA = U'ə';
 
-// One base code point followed by its combining marks; marks at the very
-// start form a token of their own. One pass, no allocation per code point.
-std::vector<Text> iter_phonemes(TextView ipa);
-// Same cut, as views into `ipa` (valid while `ipa` lives).
-std::vector<TextView> iter_phoneme_views(TextView ipa);
+// The phoneme tokens of an IPA text: one base code point followed by its
+// combining marks; marks at the very start form a token of their own.
+// Every cut of the core is this one: phoneme_end() gives a token's end,
+// for_each_phoneme() walks the tokens, the others collect them.
 
 // End of the token that starts at `start` (< ipa.size()). Inline: it runs
 // once per token; nothing below U+0300 is a mark.
@@ -32,7 +31,7 @@ inline std::size_t phoneme_end(TextView ipa, std::size_t start) noexcept {
     return i;
 }
 
-// Same cut again, one view at a time, with nothing allocated.
+// f(token) for each token, as a view into `ipa`, with nothing allocated.
 template <class F>
 void for_each_phoneme(TextView ipa, F&& f) {
     for (std::size_t start = 0; start < ipa.size();) {
@@ -41,7 +40,16 @@ void for_each_phoneme(TextView ipa, F&& f) {
         start = end;
     }
 }
+
+std::vector<Text> iter_phonemes(TextView ipa);
+// The tokens as views into `ipa` (valid while `ipa` lives); the second form
+// fills `out`, whose storage is kept.
+std::vector<TextView> iter_phoneme_views(TextView ipa);
+void iter_phoneme_views(TextView ipa, std::vector<TextView>& out);
 std::size_t count_phonemes(TextView ipa) noexcept;
+// The first and the last token ("" for an empty text).
+TextView first_phoneme(TextView ipa) noexcept;
+TextView last_phoneme(TextView ipa) noexcept;
 
 bool est_voyelle(const PhonemeSets& sets, TextView phoneme);
 bool est_consonne(const PhonemeSets& sets, TextView phoneme);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/grapheme_marks.hpp"
 #include "common/offsets.hpp"
 #include "phonology/classifier.hpp"
 #include "phonology/constituents.hpp"
@@ -11,17 +12,10 @@ namespace vantro {
 
 namespace {
 
-constexpr char32_t SILENT_MARK = U'\u00B0';  // follows a silent letter
-constexpr char32_t SHARED_MARK = U'\u00B2';  // letter shared with the phoneme before
-
 bool has_char(TextView s, char32_t c) noexcept { return s.find(c) != TextView::npos; }
 
 bool has_other_than(TextView s, char32_t c) noexcept {
     return std::any_of(s.begin(), s.end(), [c](char32_t x) { return x != c; });
-}
-
-bool has_letter(TextView s) noexcept {
-    return std::any_of(s.begin(), s.end(), [](char32_t c) { return c != SILENT_MARK && c != SHARED_MARK; });
 }
 
 Text without(TextView s, char32_t drop) {
@@ -35,10 +29,8 @@ Text without(TextView s, char32_t drop) {
 // What a phoneme shows of its grapheme: the letters, no marker. A view of
 // `s` itself when it holds no marker, else of `scratch`.
 TextView letters_only(TextView s, Text& scratch) {
-    if (s.find(SILENT_MARK) == TextView::npos && s.find(SHARED_MARK) == TextView::npos) return s;
-    scratch.clear();
-    for (char32_t c : s)
-        if (c != SILENT_MARK && c != SHARED_MARK) scratch.push_back(c);
+    if (std::none_of(s.begin(), s.end(), is_grapheme_mark)) return s;
+    letters_of(s, scratch);
     return scratch;
 }
 
@@ -86,7 +78,7 @@ public:
         for (std::size_t k = part_end_.size(); k-- > 0;) {
             std::size_t begin = k == 0 ? 0 : part_end_[k - 1];
             TextView part = TextView(ortho_).substr(begin, part_end_[k] - begin);
-            if (!has_letter(part)) continue;
+            if (letter_count(part) == 0) continue;
             ortho_.insert(ortho_.begin() + static_cast<std::ptrdiff_t>(part_end_[k]), SHARED_MARK);
             for (std::size_t j = k; j < part_end_.size(); ++j) ++part_end_[j];
             return;

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
+#include "common/grapheme_marks.hpp"
+
 #include "view/group_work.hpp"
 
 namespace vantro::view::detail {
 
 namespace {
-
-constexpr char32_t SILENT_MARK = U'\u00B0';
-constexpr char32_t SHARED_MARK = U'\u00B2';
 
 Claim* claim_of(LetterWork& l, int phoneme) {
     for (Claim& c : l.claims)

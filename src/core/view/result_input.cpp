@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "common/offsets.hpp"
+#include "common/grapheme_marks.hpp"
+#include "frontend/word_analysis.hpp"
+#include "phonology/classifier.hpp"
+#include "results/final_schwa.hpp"
 #include "phonology/sonority.hpp"
 #include "results/syllable_builder.hpp"
 #include "view/build_view.hpp"
@@ -11,16 +14,6 @@
 namespace vantro::view {
 
 namespace {
-
-constexpr char32_t SILENT_MARK = U'\u00B0';
-constexpr char32_t SHARED_MARK = U'\u00B2';
-
-Text without_markers(TextView s) {
-    Text out;
-    for (char32_t c : s)
-        if (c != SILENT_MARK && c != SHARED_MARK) out.push_back(c);
-    return out;
-}
 
 void put_alignment(GroupInput& g, const Alignment& al) {
     g.alignment_ok = al.ok;
@@ -147,15 +140,14 @@ std::vector<SyllabeRec> moved(std::vector<SyllabeRec> records, const Layout& lay
     return records;
 }
 
-// A word analysed as the word analysis does it: no word boundary, no second
-// split of the alignment.
+// A word analysed as the word analysis does it.
 GroupInput word_group(TextView mot, TextView phone, const LinguisticContext& ctx) {
     GroupInput g;
     g.words.push_back(WordInput{Span{0, static_cast<std::int64_t>(mot.size())}, Text(), false});
-    const std::vector<Text> syll_phones = syllabify_ipa(phone, ctx.sonority, ctx.sets);
-    const Alignment al = aligner(mot, phone, ctx.table, ctx.silent_letters);
-    g.syllables = build_syllabes(syll_phones, al.dec_ph, al.dec_gr, al.dec_spans, 0, al.ok, ctx.sets);
-    put_alignment(g, al);
+    const PhonemeClassifier classes(ctx.sonority, ctx.sets);
+    Analysis a = analyze_word(mot, phone, classes, ctx.table, ctx.silent_letters);
+    g.syllables = std::move(a.syllabes);
+    put_alignment(g, a.alignment);
     return g;
 }
 
@@ -195,7 +187,8 @@ ViewInput input_from_sentence(const SentenceResult& r, const LinguisticContext& 
         GroupInput g;
         std::vector<GroupWord> words;
         for (const WordFacts& w : gr.mots) {
-            g.words.push_back(WordInput{layout.word(w), w.pos, r.final_schwas && w.final_schwa});
+            const bool schwa = r.final_schwas && takes_final_schwa(w.text, w.pos, w.phone, [&]() -> const PhonemeSets& { return ctx.sets; });
+            g.words.push_back(WordInput{layout.word(w), w.pos, schwa});
             words.push_back(GroupWord{w.text, w.span.start});
         }
         g.jonctions = gr.jonctions;
@@ -208,9 +201,9 @@ ViewInput input_from_sentence(const SentenceResult& r, const LinguisticContext& 
             g.syllables = gr.syllabes;
         } else if (!gr.phone_groupe.empty() && !words.empty()) {
             // Computed where the analysis computed it, then moved with the words.
-            GroupAnalysis a = analyse_groupe(gr.phone_groupe, words, ctx);
+            Analysis a = analyse_groupe(gr.phone_groupe, words, ctx);
             for (Span& s : a.alignment.dec_spans) s = layout.span(s);
-            g.syllables = moved(std::move(a.syllables), layout);
+            g.syllables = moved(std::move(a.syllabes), layout);
             put_alignment(g, a.alignment);
             if (!agrees(g, in.text, moved(gr.syllabes, layout), ctx.sets))
                 keep_records_only(g, moved(gr.syllabes, layout));
@@ -237,7 +230,7 @@ std::vector<SyllabeRec> written_records(const LetterView& view, int group) {
         auto part = [&](const Part& p, std::vector<PhonemeRec>& into) {
             for (int k : p.phonemes) {
                 const PhonemeOut& ph = view.phonemes[static_cast<std::size_t>(k)];
-                into.push_back(PhonemeRec{ph.ipa, without_markers(ph.grapheme)});
+                into.push_back(PhonemeRec{ph.ipa, without_marks(ph.grapheme)});
             }
         };
         part(s.attaque, rec.attaque);

@@ -22,7 +22,6 @@ struct WordFacts {
     Span span;
     Text phone;
     Text pos;
-    bool final_schwa = false;  // the final-schwa rule adds a schwa to this word
 };
 
 struct Reading {

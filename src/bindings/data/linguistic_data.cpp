@@ -1,0 +1,426 @@
+#include "bindings/data/linguistic_data.hpp"
+
+#include <cstring>
+#include <memory>
+
+#include "bindings/common/module_globals.hpp"
+#include "bindings/common/names.hpp"
+#include "bindings/data/data_watch.hpp"
+#include "phonology/classifier.hpp"
+#include "bindings/records/records.hpp"
+
+namespace vantro::py {
+namespace {
+
+// ---- the loader's accessors ------------------------------------------------------------
+// A data name may be rebound to any callable, which is then called at every
+// use. While it is still the loader's own accessor, whose result depends only
+// on the loaded document, the call is skipped as long as the document is the
+// same, unchanged object: the accessor would hand back the very same table.
+
+PyObject* g_loader = nullptr;         // vantro_aligneur._chargeur, owned
+PyObject* g_loader_charger = nullptr;  // its `_charger`, owned
+
+bool is_loader_function(PyObject* fn, const char* name) {
+    if (!g_loader || !PyCFunction_CheckExact(fn)) return false;
+    auto* f = reinterpret_cast<PyCFunctionObject*>(fn);
+    return f->m_self == g_loader && std::strcmp(f->m_ml->ml_name, name) == 0;
+}
+
+void find_loader() {
+    if (g_loader) return;
+    PyObject* m = PyImport_GetModule(g_names.loader_module);
+    if (!m) {
+        PyErr_Clear();
+        return;
+    }
+    g_loader = m;
+    PyObject* fn = PyObject_GetAttrString(m, "_charger");
+    if (fn && is_loader_function(fn, "_charger")) {
+        g_loader_charger = fn;
+    } else {
+        Py_XDECREF(fn);
+        PyErr_Clear();
+    }
+}
+
+// The loaded document (borrowed, the loader keeps it), or nullptr without an
+// error when it cannot be had cheaply.
+PyObject* loader_document() {
+    if (!g_loader_charger) return nullptr;
+    PyObject* doc = PyObject_CallNoArgs(g_loader_charger);
+    if (!doc) {
+        PyErr_Clear();
+        return nullptr;
+    }
+    Py_DECREF(doc);  // still referenced by the loader
+    return PyDict_Check(doc) ? doc : nullptr;
+}
+
+struct Accessor {
+    Accessor(PyObject* Names::*g, const char* name, bool document, bool shared_result = true)
+        : global(g), loader_name(name), reads_document(document), shared_result(shared_result) {}
+
+    PyObject* Names::*global;  // the data name
+    const char* loader_name;  // the loader's function of this name is pure
+    bool reads_document;      // its result is a member of the document, or built from one
+    bool shared_result;       // the loader hands out the same object every time (never a copy)
+    Ref fn;                   // the callable last called
+    Ref result;               // what it returned
+    bool pure = false;
+    PyObject* doc = nullptr;  // held through `doc_ref`
+    Ref doc_ref;
+    std::uint64_t doc_version = 0;
+
+    bool document_unchanged() const {
+        if (!reads_document) return true;
+        PyObject* d = loader_document();
+        return d && d == doc && doc_version != 0 && dict_version(d) == doc_version;
+    }
+
+    // New reference to what the data name gives now.
+    PyObject* call() {
+        Ref hold = module_global(g_names.*global);
+        PyObject* f = hold.get();
+        if (!f) return nullptr;
+        if (shared_result && pure && f == fn.get() && result.get() && document_unchanged())
+            return Py_NewRef(result.get());
+        PyObject* r = PyObject_CallNoArgs(f);
+        if (!r) return nullptr;
+        find_loader();
+        fn.reset(f);
+        result.reset(r);
+        pure = is_loader_function(f, loader_name);
+        doc = nullptr;
+        doc_ref.reset();
+        doc_version = 0;
+        if (pure && reads_document) {
+            doc = loader_document();
+            doc_ref.reset(doc);
+            doc_version = doc ? dict_version(doc) : 0;
+            pure = doc != nullptr;
+        }
+        return r;
+    }
+};
+
+// ---- sets of str ----------------------------------------------------------------------
+
+// Reads any container of str into `out`: sets through their table, other
+// iterables through iter(). Items that are not str are skipped.
+bool read_texts(PyObject* container, TextSet& out) {
+    out.clear();
+    if (PyAnySet_Check(container)) {
+        Py_ssize_t pos = 0;
+        PyObject* key;
+        Py_hash_t hash;
+        while (_PySet_NextEntry(container, &pos, &key, &hash))
+            if (PyUnicode_Check(key)) out.insert(to_text(key));
+        return true;
+    }
+    PyObject* it = PyObject_GetIter(container);
+    if (!it) return false;
+    while (PyObject* item = PyIter_Next(it)) {
+        if (PyUnicode_Check(item)) out.insert(to_text(item));
+        Py_DECREF(item);
+    }
+    Py_DECREF(it);
+    return !PyErr_Occurred();
+}
+
+// Bumped whenever a compiled set is read again, so that what is derived from
+// the sets knows when to follow.
+std::uint64_t g_sets_generation = 0;
+
+// A compiled set, recompiled when its Python container changed.
+struct CompiledSet {
+    explicit CompiledSet(TextSet* target) : texts(target) {}
+
+    TextSet* texts;
+    SetWatch watch;
+    bool valid = false;
+
+    // `fresh_ok`: a different set holding the same item objects also counts
+    // as unchanged (the silent letters come in a new set on every call).
+    bool refresh(PyObject* container, bool fresh_ok = false) {
+        if (valid && (watch.same(container) || (fresh_ok && watch.same_items(container)))) return true;
+        ++g_sets_generation;
+        valid = false;
+        watch.reset();
+        if (!read_texts(container, *texts)) {
+            texts->clear();
+            return false;
+        }
+        // Only a set can be watched; any other container is read at every use.
+        if (PyAnySet_Check(container)) {
+            watch.watch(container);
+            valid = true;
+        }
+        return true;
+    }
+};
+
+struct PhonemeSetSource {
+    Accessor accessor;
+    CompiledSet compiled;
+};
+// The loader computes each derived set once and then always hands out that set.
+struct PhonemeSetSources {
+    PhonemeSets sets;
+    PhonemeSetSource sources[3] = {
+        {Accessor(&Names::voyelles_global, "voyelles", false), CompiledSet(&sets.voyelles)},
+        {Accessor(&Names::consonnes_global, "consonnes", false), CompiledSet(&sets.consonnes)},
+        {Accessor(&Names::semi_voyelles_global, "semi_voyelles", false), CompiledSet(&sets.semi_voyelles)},
+    };
+};
+PhonemeSetSources& g_set_sources = for_the_process<PhonemeSetSources>();
+
+}  // namespace
+
+const PhonemeSets* current_phoneme_sets() {
+    for (PhonemeSetSource& src : g_set_sources.sources) {
+        PyObject* obj = src.accessor.call();
+        if (!obj) return nullptr;
+        Ref hold(obj);
+        if (!src.compiled.refresh(obj)) return nullptr;
+    }
+    return &g_set_sources.sets;
+}
+
+namespace {
+
+// ---- silent letters -----------------------------------------------------------------
+// The loader's accessor builds a new set from the document's list on every
+// call; while that list is the same, unchanged object, the set would hold
+// the same letters, so it is not built at all.
+
+bool only_exact_str(PyObject* seq) {
+    if (!PyList_CheckExact(seq)) return false;
+    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(seq); ++i)
+        if (!PyUnicode_CheckExact(PyList_GET_ITEM(seq, i))) return false;
+    return true;
+}
+
+struct SilentLetters {
+    // A new set on every call, whose letters follow the document's list.
+    Accessor accessor{Accessor(&Names::silent_letters_global, "lettres_muettes_possibles", true, false)};
+    TextSet texts;
+    CompiledSet compiled{&texts};
+    SequenceWatch member;  // the document's list, when the accessor is the loader's
+
+    bool fast_path_holds() {
+        Ref f = module_global(g_names.silent_letters_global);
+        if (!f) {
+            PyErr_Clear();
+            return false;
+        }
+        if (!accessor.pure || f.get() != accessor.fn.get() || !compiled.valid || !accessor.document_unchanged())
+            return false;
+        PyObject* list = PyDict_GetItemWithError(accessor.doc, g_names.silent_letters_member);
+        return list && member.same(list);
+    }
+
+    const TextSet* get() {
+        if (fast_path_holds()) return &texts;
+        member.reset();
+        PyObject* obj = accessor.call();
+        if (!obj) return nullptr;
+        Ref hold(obj);
+        if (!compiled.refresh(obj, true)) return nullptr;
+        if (accessor.pure) {
+            // Only plain str items: building a set of them runs no code of the
+            // caller's (no __hash__ or __eq__), so skipping it changes nothing.
+            PyObject* list = PyDict_GetItemWithError(accessor.doc, g_names.silent_letters_member);
+            if (list && only_exact_str(list)) member.watch(list);
+            PyErr_Clear();
+        }
+        return &texts;
+    }
+};
+
+SilentLetters& g_silent = for_the_process<SilentLetters>();
+
+}  // namespace
+
+const TextSet* current_silent_letters() { return g_silent.get(); }
+
+// ---- the phoneme table ------------------------------------------------------------------
+
+struct TableCache::Impl {
+    DictWatch watch;
+    std::unique_ptr<CompiledTable> table;
+};
+
+TableCache::TableCache() : impl_(std::make_unique<Impl>()) {}
+TableCache::~TableCache() = default;
+
+const CompiledTable* TableCache::get(PyObject* dict) {
+    if (impl_->table && impl_->watch.same(dict)) return impl_->table.get();
+    impl_->watch.reset();
+    PhoneTable table;
+    Py_ssize_t pos = 0;
+    PyObject *key, *value;
+    while (PyDict_Next(dict, &pos, &key, &value)) {
+        if (!PyUnicode_Check(key)) {
+            raise_expected("str", key);
+            return nullptr;
+        }
+        PyObject* seq = PySequence_Fast(value, "phoneme table values must be sequences of str");
+        if (!seq) return nullptr;
+        Ref hold_seq(seq);
+        const Py_ssize_t n = PySequence_Fast_GET_SIZE(seq);
+        std::vector<Text> graphemes;
+        graphemes.reserve(static_cast<std::size_t>(n));
+        for (Py_ssize_t k = 0; k < n; ++k) {
+            PyObject* g = PySequence_Fast_GET_ITEM(seq, k);
+            if (!PyUnicode_Check(g)) {
+                raise_expected("str", g);
+                return nullptr;
+            }
+            graphemes.push_back(to_text(g));
+        }
+        table.entries.emplace_back(to_text(key), std::move(graphemes));
+    }
+    // Replaced in place: a caller that fetched the table before some Python
+    // code ran (and let another thread in) still holds a valid object.
+    if (impl_->table) *impl_->table = CompiledTable(table);
+    else impl_->table = std::make_unique<CompiledTable>(table);
+    // Reading the lists ran no Python code, so they are still what was compiled.
+    if (!impl_->watch.watch(dict, true)) impl_->watch.reset();
+    return impl_->table.get();
+}
+
+namespace {
+Accessor& g_table_accessor = for_the_process<Accessor>(&Names::phone_table_global, "phone_to_graphemes", true);
+}  // namespace
+
+const CompiledTable* current_phone_table() {
+    static TableCache& cache = for_the_process<TableCache>();
+    PyObject* dict = g_table_accessor.call();
+    if (!dict) return nullptr;
+    Ref hold(dict);
+    if (!PyDict_Check(dict)) {
+        raise_arg_type("phone_to_graphs", "dict", dict);
+        return nullptr;
+    }
+    return cache.get(dict);
+}
+
+// ---- liaison consonants ---------------------------------------------------------------------
+
+namespace {
+Accessor& g_liaison_accessor = for_the_process<Accessor>(&Names::liaisons_global, "liaison_consonnes", true);
+}  // namespace
+
+const TextMap<Text>* current_liaisons() {
+    static TextMap<Text> liaisons;
+    static DictWatch& watch = for_the_process<DictWatch>();
+    static bool valid = false;
+    PyObject* dict = g_liaison_accessor.call();
+    if (!dict) return nullptr;
+    Ref hold(dict);
+    if (valid && watch.same(dict)) return &liaisons;
+    valid = false;
+    watch.reset();
+    liaisons.clear();
+    if (dict == Py_None) {
+        PyErr_SetString(PyExc_AttributeError, "'NoneType' object has no attribute 'get'");
+        return nullptr;
+    }
+    if (!PyDict_Check(dict)) {
+        PyErr_Format(PyExc_TypeError, "Expected %s, got %.200s", "dict", Py_TYPE(dict)->tp_name);
+        return nullptr;
+    }
+    Py_ssize_t pos = 0;
+    PyObject *key, *value;
+    while (PyDict_Next(dict, &pos, &key, &value)) {
+        if (PyUnicode_Check(key) && PyUnicode_Check(value)) liaisons.emplace(to_text(key), to_text(value));
+    }
+    // Keys and values are str, which never change: the dict's version covers them.
+    valid = watch.watch(dict, false);
+    return &liaisons;
+}
+
+// ---- the alphabet and the sonority classes -------------------------------------------------
+
+bool alphabet_from_object(PyObject* alphabet, Alphabet& out) {
+    out.clear();
+    PyObject* items = PyObject_CallMethod(alphabet, "items", nullptr);
+    if (!items) return false;
+    Ref hold_items(items);
+    PyObject* it = PyObject_GetIter(items);
+    if (!it) return false;
+    Ref hold_it(it);
+    while (PyObject* pair = PyIter_Next(it)) {
+        Ref hold_pair(pair);
+        PyObject *symbol, *entry;
+        if (!PyArg_ParseTuple(pair, "OO", &symbol, &entry)) return false;
+        AlphabetEntry e;
+        for (int k = 0; k < 2; ++k) {
+            PyObject* v = PyObject_CallMethod(entry, "get", "s", k == 0 ? "type" : "sous_type");
+            if (!v) return false;
+            if (PyUnicode_Check(v)) (k == 0 ? e.type : e.sous_type) = to_text(v);
+            Py_DECREF(v);
+        }
+        if (!PyUnicode_Check(symbol)) continue;  // can never equal a phoneme token
+        out.emplace_back(to_text(symbol), std::move(e));
+    }
+    return !PyErr_Occurred();
+}
+
+namespace {
+// New reference to class k of a _SonorityClasses-like object.
+PyObject* class_set(PyObject* classes, int k) {
+    static PyObject* Names::* const names[5] = {&Names::class_O, &Names::class_N, &Names::class_L, &Names::class_Y,
+                                                &Names::class_V};
+    if (Py_TYPE(classes) == record_type(Rec::SonorityClasses)) {
+        if (PyObject* v = record_field(classes, k)) return Py_NewRef(v);
+    }
+    return PyObject_GetAttr(classes, g_names.*names[k]);
+}
+}  // namespace
+
+bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
+    TextSet* targets[] = {&out.O, &out.N, &out.L, &out.Y, &out.V};
+    for (int k = 0; k < 5; ++k) {
+        PyObject* s = class_set(classes, k);
+        if (!s) return false;
+        Ref hold(s);
+        if (!read_texts(s, *targets[k])) return false;
+    }
+    return true;
+}
+
+const SonorityClasses* current_sonority() {
+    static SonorityClasses compiled;
+    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
+                                  CompiledSet(&compiled.Y), CompiledSet(&compiled.V)};
+    Ref obj = module_global(g_names.sonority_global);
+    if (!obj) return nullptr;
+    for (int k = 0; k < 5; ++k) {
+        PyObject* s = class_set(obj.get(), k);
+        if (!s) return nullptr;
+        Ref hold(s);
+        if (!sets[k].refresh(s)) return nullptr;
+    }
+    return &compiled;
+}
+
+const PhonemeClassifier* current_classifier() {
+    static std::unique_ptr<PhonemeClassifier> classifier;
+    static std::uint64_t built_for = 0;
+    const SonorityClasses* classes = current_sonority();
+    if (!classes) return nullptr;
+    const PhonemeSets* sets = current_phoneme_sets();
+    if (!sets) return nullptr;
+    if (!classifier) {
+        classifier = std::make_unique<PhonemeClassifier>(*classes, *sets);
+        built_for = g_sets_generation;
+    } else if (built_for != g_sets_generation) {
+        *classifier = PhonemeClassifier(*classes, *sets);  // in place, as the table
+        built_for = g_sets_generation;
+    }
+    return classifier.get();
+}
+
+}  // namespace vantro::py

@@ -1,0 +1,52 @@
+// Compiled forms of the shared linguistic tables, kept in step with Python.
+//
+// The tables live in vantro_aligneur._chargeur as Python objects that callers
+// may change at any time. The core wants them as code-point sets and a
+// compiled phoneme table. Each accessor here calls the module-level accessor
+// (as bound in the main module at call time), and reuses the compiled form
+// as long as the Python object still holds the very same items; any change a
+// caller makes (or a replaced accessor) is seen by the next call.
+#pragma once
+
+#include <memory>
+
+#include "alignment/phone_table.hpp"
+#include "bindings/common/convert.hpp"
+#include "phonology/classifier.hpp"
+#include "phonology/phoneme_sets.hpp"
+#include "phonology/sonority.hpp"
+
+namespace vantro::py {
+
+// A compiled phoneme table for one Python dict, rebuilt only when the dict's
+// keys, lists or graphemes are no longer the same objects.
+class TableCache {
+public:
+    TableCache();
+    ~TableCache();
+    TableCache(const TableCache&) = delete;
+    TableCache& operator=(const TableCache&) = delete;
+    const CompiledTable* get(PyObject* dict);  // nullptr with an error set
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Each returns nullptr with a Python error set when an accessor fails.
+const PhonemeSets* current_phoneme_sets();
+const CompiledTable* current_phone_table();
+const TextSet* current_silent_letters();
+const TextMap<Text>* current_liaisons();
+// The sonority classes of the module (`_SONORITY`).
+const SonorityClasses* current_sonority();
+// Both of the above (refreshed in that order) behind one classifier.
+const PhonemeClassifier* current_classifier();
+
+// Converts a _SonorityClasses-like object (attributes O, N, L, Y, V holding
+// sets of str) for the functions that take `classes` explicitly.
+bool sonority_from_object(PyObject* classes, SonorityClasses& out);
+// Reads the alphabet (a dict of symbol -> entry) the way the sonority builder does.
+bool alphabet_from_object(PyObject* alphabet, Alphabet& out);
+
+}  // namespace vantro::py

@@ -1,0 +1,258 @@
+// Phonemizer (the interface), EspeakPhonemizer (one espeak-ng process per
+// word) and _G2PAdapter (a predict(word) object used as a phonemizer).
+
+#include "bindings/common/attributes.hpp"
+#include "bindings/common/errors.hpp"
+#include "frontend/espeak_output.hpp"
+#include "bindings/frontend/host.hpp"
+#include "bindings/frontend/types.hpp"
+#include "bindings/common/functions.hpp"
+
+namespace vantro::py::front {
+namespace {
+
+PyTypeObject* g_phonemizer = nullptr;
+PyTypeObject* g_espeak = nullptr;
+
+PyObject* g_fr = nullptr;  // "fr", the default voice
+
+constexpr const char* kNotInstalled =
+    "eSpeak-NG n'est pas installe. Installez-le (sudo apt install espeak-ng) ou fournissez un phonemiseur custom.";
+
+bool word_arg(const char* function, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, PyObject*& word) {
+    const char* names[] = {"word", nullptr};
+    PyObject* a[1];
+    if (!parse_args({function, names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "word")) return false;
+    word = a[0];
+    return true;
+}
+
+// ---- Phonemizer ------------------------------------------------------------------
+
+VANTRO_FASTCALL(phonemizer_phonemize) {
+    PyObject* word;
+    if (!word_arg("phonemize", args, nargs, kwnames, word)) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyMethodDef phonemizer_methods[] = {
+    VANTRO_METHOD("phonemize", phonemizer_phonemize,
+                  "phonemize($self, /, word)\n--\n\nRetourne la prononciation IPA de `word`."),
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyMemberDef phonemizer_members[] = {
+    VANTRO_HEAD_MEMBERS,
+    {nullptr, 0, 0, 0, nullptr},
+};
+
+PyType_Slot phonemizer_slots[] = {
+    {Py_tp_doc, const_cast<char*>("Phonemizer()\n--\n\n"
+                                  "Interface d'un phonemiseur : phonemize(word) -> prononciation IPA.\n\n"
+                                  "Tout objet dont l'attribut `phonemize` n'est pas None en tient lieu ;\n"
+                                  "hériter de cette classe n'est pas nécessaire.")},
+    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<0>)},
+    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<0>)},
+    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<0>)},
+    {Py_tp_methods, phonemizer_methods},
+    {Py_tp_members, phonemizer_members},
+    {0, nullptr},
+};
+
+PyType_Spec phonemizer_spec = {
+    "vantro_aligneur.vantro_aligneur.Phonemizer", basic_size(0), 0,
+    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, phonemizer_slots,
+};
+
+// ---- EspeakPhonemizer -------------------------------------------------------------
+
+enum EspeakSlot { kLang, kAvailable, kEspeakSlots };
+
+int espeak_init(PyObject* self, PyObject* args, PyObject* kwargs) {
+    static const char* kwlist[] = {"lang", nullptr};
+    PyObject* lang = g_fr;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O:EspeakPhonemizer", const_cast<char**>(kwlist), &lang) ||
+        !check_str(lang, "lang"))
+        return -1;
+    set_slot(self, kLang, lang);
+    set_slot(self, kAvailable, Py_None);
+    return 0;
+}
+
+// The availability check of one phonemizer: cached once decided.
+PyObject* espeak_is_available_impl(PyObject* self) {
+    PyObject* known = slot_or_raise(self, kAvailable, "_available");
+    if (!known) return nullptr;
+    if (known != Py_None) return Py_NewRef(known);
+    Ref argv(Py_BuildValue("[ss]", "espeak-ng", "--version"));
+    if (!argv) return nullptr;
+    Ref done(run_captured(argv.get()));
+    if (done) {
+        set_slot(self, kAvailable, Py_True);
+    } else {
+        int absent = PyErr_ExceptionMatches(PyExc_FileNotFoundError);
+        if (!absent) absent = pending_is_timeout();
+        if (absent <= 0) return nullptr;  // any other failure leaves the state undetermined
+        PyErr_Clear();
+        set_slot(self, kAvailable, Py_False);
+        if (log_call(g_names.warning, "eSpeak-NG not available, phonemization will fail", {}) < 0) return nullptr;
+    }
+    return Py_NewRef(object_slots(self)[kAvailable]);
+}
+
+VANTRO_FASTCALL(espeak_is_available) {
+    const char* names[] = {nullptr};
+    if (!parse_args({"is_available", names, 0}, args, nargs, kwnames, nullptr)) return nullptr;
+    return espeak_is_available_impl(self);
+}
+
+// New str from what espeak-ng printed on its standard output.
+PyObject* cleaned_output(PyObject* raw) {
+    Py_buffer view;
+    if (PyObject_GetBuffer(raw, &view, PyBUF_SIMPLE) < 0) {
+        PyErr_Clear();
+        raise_expected("bytes", raw);
+        return nullptr;
+    }
+    const std::string_view bytes(static_cast<const char*>(view.buf), static_cast<std::size_t>(view.len));
+    PyObject* out = guarded([&]() -> PyObject* { return from_text(clean_espeak_output(bytes)); });
+    PyBuffer_Release(&view);
+    return out;
+}
+
+VANTRO_FASTCALL(espeak_phonemize) {
+    PyObject* word;
+    if (!word_arg("phonemize", args, nargs, kwnames, word)) return nullptr;
+    // A subclass may decide availability its own way.
+    Ref available(Py_TYPE(self) == g_espeak ? espeak_is_available_impl(self)
+                                            : PyObject_CallMethodNoArgs(self, g_names.is_available));
+    if (!available) return nullptr;
+    const int ok = PyObject_IsTrue(available.get());
+    if (ok < 0) return nullptr;
+    if (!ok) {
+        PyErr_SetString(PyExc_RuntimeError, kNotInstalled);
+        return nullptr;
+    }
+    PyObject* lang = slot_or_raise(self, kLang, "_lang");
+    if (!lang) return nullptr;
+    // "--" ends the options: a word such as "-h" or "--version" is read as text.
+    Ref argv(Py_BuildValue("[ssOsssO]", "espeak-ng", "-v", lang, "--ipa", "-q", "--", word));
+    if (!argv) return nullptr;
+    Ref done(run_captured(argv.get()));
+    if (!done) return nullptr;
+    Ref raw(PyObject_GetAttr(done.get(), g_names.stdout_));
+    if (!raw) return nullptr;
+    return cleaned_output(raw.get());
+}
+
+PyMethodDef espeak_methods[] = {
+    VANTRO_METHOD("is_available", espeak_is_available,
+                  "is_available($self, /)\n--\n\n"
+                  "Indique si le programme espeak-ng peut être lancé (vérifié une seule fois)."),
+    VANTRO_METHOD("phonemize", espeak_phonemize,
+                  "phonemize($self, /, word)\n--\n\n"
+                  "Prononciation IPA de `word` par espeak-ng, sans accents toniques ni espaces."),
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyMemberDef espeak_members[] = {
+    {"_lang", T_OBJECT_EX, slot_offset(kLang), 0, "Voix (langue) passée à espeak-ng avec -v."},
+    {"_available", T_OBJECT_EX, slot_offset(kAvailable), 0,
+     "Résultat de la vérification de disponibilité : None tant qu'elle n'a pas eu lieu."},
+    {nullptr, 0, 0, 0, nullptr},
+};
+
+PyType_Slot espeak_slots[] = {
+    {Py_tp_doc, const_cast<char*>("EspeakPhonemizer(lang='fr')\n--\n\n"
+                                  "Phonemiseur qui lance le programme espeak-ng une fois par mot.")},
+    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
+    {Py_tp_init, reinterpret_cast<void*>(espeak_init)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kEspeakSlots>)},
+    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kEspeakSlots>)},
+    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kEspeakSlots>)},
+    {Py_tp_methods, espeak_methods},
+    {Py_tp_members, espeak_members},
+    {0, nullptr},
+};
+
+PyType_Spec espeak_spec = {
+    "vantro_aligneur.vantro_aligneur.EspeakPhonemizer", basic_size(kEspeakSlots), 0,
+    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, espeak_slots,
+};
+
+// ---- _G2PAdapter ------------------------------------------------------------------
+
+enum G2PSlot { kG2P, kG2PSlots };
+
+int g2p_init(PyObject* self, PyObject* args, PyObject* kwargs) {
+    static const char* kwlist[] = {"g2p_obj", nullptr};
+    PyObject* g2p;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O:_G2PAdapter", const_cast<char**>(kwlist), &g2p)) return -1;
+    PyObject* has = guarded([&] { return PyBool_FromLong(has_attr(g2p, g_names.predict)); });
+    if (!has) return -1;
+    Py_DECREF(has);
+    if (has == Py_False) {
+        PyErr_SetString(PyExc_TypeError, "L'objet G2P doit avoir une méthode .predict(word) -> str");
+        return -1;
+    }
+    set_slot(self, kG2P, g2p);
+    return 0;
+}
+
+VANTRO_FASTCALL(g2p_phonemize) {
+    PyObject* word;
+    if (!word_arg("phonemize", args, nargs, kwnames, word)) return nullptr;
+    PyObject* g2p = slot_or_raise(self, kG2P, "_g2p");
+    if (!g2p) return nullptr;
+    PyObject* result = PyObject_CallMethodOneArg(g2p, g_names.predict, word);
+    if (!result || result == Py_None || PyUnicode_Check(result)) return result;
+    raise_expected("str", result);
+    Py_DECREF(result);
+    return nullptr;
+}
+
+PyMethodDef g2p_methods[] = {
+    VANTRO_METHOD("phonemize", g2p_phonemize,
+                  "phonemize($self, /, word)\n--\n\nPrononciation de `word` donnée par predict(word), telle quelle."),
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyMemberDef g2p_members[] = {
+    {"_g2p", T_OBJECT_EX, slot_offset(kG2P), 0, "L'objet G2P enveloppé."},
+    {nullptr, 0, 0, 0, nullptr},
+};
+
+PyType_Slot g2p_slots[] = {
+    {Py_tp_doc, const_cast<char*>("_G2PAdapter(g2p_obj)\n--\n\n"
+                                  "Fait d'un objet offrant predict(word) -> str un phonemiseur.")},
+    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
+    {Py_tp_init, reinterpret_cast<void*>(g2p_init)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kG2PSlots>)},
+    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kG2PSlots>)},
+    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kG2PSlots>)},
+    {Py_tp_methods, g2p_methods},
+    {Py_tp_members, g2p_members},
+    {0, nullptr},
+};
+
+PyType_Spec g2p_spec = {
+    "vantro_aligneur.vantro_aligneur._G2PAdapter", basic_size(kG2PSlots), 0,
+    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, g2p_slots,
+};
+
+}  // namespace
+
+PyTypeObject* phonemizer_type() { return g_phonemizer; }
+
+int add_phonemizer_types(PyObject* module) {
+    g_fr = PyUnicode_InternFromString("fr");
+    if (!g_fr) return -1;
+    g_phonemizer = add_type(module, &phonemizer_spec, nullptr, "Phonemizer");
+    if (!g_phonemizer) return -1;
+    g_espeak = add_type(module, &espeak_spec, g_phonemizer, "EspeakPhonemizer");
+    if (!g_espeak) return -1;
+    return add_type(module, &g2p_spec, g_phonemizer, "_G2PAdapter") ? 0 : -1;
+}
+
+}  // namespace vantro::py::front

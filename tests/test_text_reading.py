@@ -198,3 +198,12 @@ def test_the_lexicon_is_read_from_the_data_file(syllabeur):
             syllabeur.analyser_texte("Les amis.")
     finally:
         _chargeur._charger()["lecture_en_contexte"] = saved
+
+
+def test_written_syllables_and_the_letter_view(syllabeur):
+    text = "Les enfants lisent un livre."
+    written = syllabeur.analyser_texte(text, va.OptionsGroupes(syllabes_ecrites=True))
+    assert [[s.ortho.replace("°", "") for s in g.syllabes] for g in written.groupes][:2] == [
+        ["Les", "en", "fants"], ["li", "sent", "un"]]
+    view = va.vue_lettres(syllabeur.analyser_texte(text))
+    assert view["texte"] == text

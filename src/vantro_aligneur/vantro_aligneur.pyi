@@ -131,17 +131,25 @@ class LectureFormule:
 @disjoint_base
 class OptionsGroupes:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
-    __match_args__ = ("gerer_elisions", "gerer_liaisons", "gerer_enchainement", "ajouter_schwas_finaux")
+    __match_args__ = (
+        "gerer_elisions",
+        "gerer_liaisons",
+        "gerer_enchainement",
+        "ajouter_schwas_finaux",
+        "syllabes_ecrites",
+    )
     gerer_elisions: bool
     gerer_liaisons: bool
     gerer_enchainement: bool
     ajouter_schwas_finaux: bool
+    syllabes_ecrites: bool
     def __init__(
         self,
         gerer_elisions: bool = ...,
         gerer_liaisons: bool = ...,
         gerer_enchainement: bool = ...,
         ajouter_schwas_finaux: bool = ...,
+        syllabes_ecrites: bool = ...,
     ) -> None: ...
 
 @disjoint_base
@@ -264,6 +272,29 @@ def _decouper_texte(texte: str) -> dict[str, Any]: ...
 def analyser_texte(texte: str, options: OptionsGroupes | None = None) -> ResultatSyllabation: ...
 def _lecture_en_contexte(texte: str) -> dict[str, Any]: ...
 
+# The letter view and its renderings. `syllabes` is "orales" (the syllables
+# as heard) or "ecrites" (the syllables a school book writes).
+def vue_lettres(resultat: ResultatAnalyse | ResultatSyllabation, syllabes: str = "orales") -> dict[str, Any]: ...
+def vers_json(resultat: ResultatAnalyse | ResultatSyllabation, syllabes: str = "orales") -> str: ...
+def vers_html(
+    resultat: ResultatAnalyse | ResultatSyllabation,
+    syllabes: str = "orales",
+    *,
+    page: bool = True,
+    couleurs: tuple[str, str] | list[str] = ("#0072B2", "#D55E00"),
+    couleur_muettes: str = "#767676",
+    espacement_lettres: float = 0.0,
+    espacement_mots: float = 0.0,
+    taille_police: float = 1.0,
+    titre: str | None = None,
+) -> str: ...
+def vers_ansi(
+    resultat: ResultatAnalyse | ResultatSyllabation,
+    syllabes: str = "orales",
+    *,
+    couleurs: tuple[int, int] | list[int] = (33, 208),
+) -> str: ...
+
 class Phonemizer(Protocol):
     def phonemize(self, word: str) -> str: ...
 
@@ -293,7 +324,7 @@ class VantroSyllabeur:
     def __init__(self, phonemizer: Any = None) -> None: ...
     @classmethod
     def with_espeak(cls, lang: str = "fr") -> VantroSyllabeur: ...
-    def analyze(self, word: str, phone: str | None = None) -> ResultatAnalyse: ...
+    def analyze(self, word: str, phone: str | None = None, *, syllabes_ecrites: bool = False) -> ResultatAnalyse: ...
     def analyze_text(self, text: str) -> list[ResultatAnalyse]: ...
     def syllabify_ipa(self, phone: str) -> list[str]: ...
     def analyser_complet(

@@ -16,6 +16,10 @@ namespace vantro::py {
     X(gerer_liaisons, "gerer_liaisons") X(lecture, "lecture") X(liaison, "liaison") X(mots, "mots")            \
     X(ortho, "ortho") X(phone, "phone") X(phone_groupe, "phone_groupe") X(ponctuation_avant, "ponctuation_avant") \
     X(span, "span") X(span_source, "span_source") X(text, "text")                                              \
+    X(pos, "pos") X(jonctions, "jonctions") X(syllabes, "syllabes") X(attaque, "attaque") X(noyau, "noyau")    \
+    X(coda, "coda") X(phonemes, "phonemes") X(ipa, "ipa") X(grapheme, "grapheme") X(mot, "mot")                \
+    X(groupe, "groupe") X(groupes, "groupes") X(texte_original, "texte_original") X(options, "options")        \
+    X(syllabes_ecrites, "syllabes_ecrites") X(ajouter_schwas_finaux, "ajouter_schwas_finaux")                   \
     /* properties and methods of the records and of the facade */                                            \
     X(nb_groupes, "nb_groupes") X(nb_syllabes, "nb_syllabes") X(format_ligne1, "format_ligne1")                \
     X(format_ligne2, "format_ligne2") X(analyze, "analyze") X(phonemize, "phonemize") X(predict, "predict")    \

@@ -14,6 +14,7 @@
 #include "bindings/records/records.hpp"
 #include "bindings/frontend/word_syllables.hpp"
 #include "bindings/reading/text_analysis.hpp"
+#include "bindings/view/view_bindings.hpp"
 
 namespace vantro::py::front {
 namespace {
@@ -99,11 +100,20 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
 }
 
 VANTRO_FASTCALL(facade_analyze) {
-    const char* names[] = {"word", "phone", nullptr};
-    PyObject* a[2];
-    if (!parse_args({"analyze", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "word")) return nullptr;
+    const char* names[] = {"word", "phone", "syllabes_ecrites", nullptr};
+    PyObject* a[3];
+    if (!parse_args({"analyze", names, 1, 2}, args, nargs, kwnames, a) || !check_str(a[0], "word")) return nullptr;
     if (a[1] && a[1] != Py_None && !check_str(a[1], "phone")) return nullptr;
-    return analyze_word(self, a[0], a[1]);
+    const int written = a[2] ? PyObject_IsTrue(a[2]) : 0;
+    if (written < 0) return nullptr;
+    Ref result(analyze_word(self, a[0], a[1]));
+    if (!result || !written) return result.release();
+    // The written syllables take the place of the syllables as heard.
+    PyObject** fields = object_slots(result.get());
+    PyObject* syllabes = written_word_syllables(a[0], fields[field::ResultatAnalyse::phone]);
+    if (!syllabes) return nullptr;
+    Py_SETREF(fields[field::ResultatAnalyse::syllabes], syllabes);
+    return result.release();
 }
 
 PyObject* modifier_apostrophe() {
@@ -258,7 +268,7 @@ VANTRO_FASTCALL(facade_analyser_complet) {
     if (!texte) return nullptr;
     Py_DECREF(texte);
     Ref resultats(call_stage(g_names.syllabifier_groupes, {groupes.get(), by_group.get()}));
-    if (!resultats) return nullptr;
+    if (!resultats || write_group_syllables(resultats.get(), options.get()) < 0) return nullptr;
     texte = guarded([&] { return sentence_text(mots); });
     if (!texte) return nullptr;
     Ref result(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
@@ -316,9 +326,10 @@ PyMethodDef facade_methods[] = {
      "with_espeak($type, /, lang='fr')\n--\n\n"
      "Crée un syllabeur dont le phonemiseur est espeak-ng pour la langue `lang`."},
     VANTRO_METHOD("analyze", facade_analyze,
-                  "analyze($self, /, word, phone=None)\n--\n\n"
+                  "analyze($self, /, word, phone=None, *, syllabes_ecrites=False)\n--\n\n"
                   "Analyse un mot : syllabes, lettres, positions, attaque/noyau/coda.\n\n"
-                  "Sans `phone`, la prononciation est demandée au phonemiseur."),
+                  "Sans `phone`, la prononciation est demandée au phonemiseur. Avec\n"
+                  "`syllabes_ecrites`, les syllabes sont celles de l'écrit (ta-ble, pas-sant)."),
     VANTRO_METHOD("analyze_text", facade_analyze_text,
                   "analyze_text($self, /, text)\n--\n\nAnalyse chaque mot d'un texte, dans l'ordre."),
     VANTRO_METHOD("syllabify_ipa", facade_syllabify_ipa,

@@ -12,6 +12,7 @@
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/common/module_globals.hpp"
 #include "bindings/reading/liaison_lexicon.hpp"
+#include "bindings/view/view_bindings.hpp"
 #include "bindings/records/records.hpp"
 #include "reading/context_reader.hpp"
 #include "reading/program_reader.hpp"
@@ -189,6 +190,8 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
         Ref groupes = take(PyList_New(0));
         reading::SentenceAnalysis sentence;
         while (analyser.next(sentence)) append_sentence(sentence, groupes.get());
+        // Written syllables, when the options ask for them, as analyser_complet gives them.
+        need_status(write_group_syllables(groupes.get(), opts.get()));
         return make_record(Rec::ResultatSyllabation, {Py_NewRef(texte), groupes.release(), Py_NewRef(opts.get())});
     });
 }

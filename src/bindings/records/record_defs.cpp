@@ -54,6 +54,7 @@ constexpr FieldDef kOptionsGroupes[] = {
     {"gerer_liaisons", "bool", D::True},
     {"gerer_enchainement", "bool", D::True},
     {"ajouter_schwas_finaux", "bool", D::False},
+    {"syllabes_ecrites", "bool", D::False},
 };
 constexpr FieldDef kGroupeLecture[] = {
     {"mots", "list[MotAnalyse]", D::NewList},

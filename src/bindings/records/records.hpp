@@ -40,7 +40,7 @@ struct MotAnalyse {
 struct EventFormule { enum : int { ortho, phone, span_source, span_lecture }; };
 struct LectureFormule { enum : int { display_fr, events }; };
 struct OptionsGroupes {
-    enum : int { gerer_elisions, gerer_liaisons, gerer_enchainement, ajouter_schwas_finaux };
+    enum : int { gerer_elisions, gerer_liaisons, gerer_enchainement, ajouter_schwas_finaux, syllabes_ecrites };
 };
 struct GroupeLecture { enum : int { mots, phone_groupe, span, jonctions, est_formule, lecture }; };
 struct ResultatGroupe { enum : int { groupe, syllabes }; };

@@ -29,6 +29,7 @@ namespace vantro::py {
     X(semi_voyelles_global, "_SEMI_VOYELLES") X(phone_table_global, "_PHONE_TO_GRAPHEMES")                     \
     X(silent_letters_global, "_LETTRES_MUETTES_POSSIBLES") X(liaisons_global, "_LIAISON_CONSONNES")            \
     X(sonority_global, "_SONORITY") X(logger, "logger") X(espeak_phonemizer, "EspeakPhonemizer") X(g2p_adapter, "_G2PAdapter")                 \
+    X(espeak_lib_phonemizer, "EspeakLibPhonemizer") X(lang_slot, "_lang")                                      \
     X(construire_groupes, "construire_groupes") X(syllabifier_groupes, "syllabifier_groupes")                  \
     /* the sonority classes, and the loader's module and members */                                          \
     X(class_O, "O") X(class_N, "N") X(class_L, "L") X(class_Y, "Y") X(class_V, "V")                           \

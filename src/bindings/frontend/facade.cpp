@@ -13,6 +13,7 @@
 #include "phonology/sonority.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/frontend/word_syllables.hpp"
+#include "bindings/reading/text_analysis.hpp"
 #include "bindings/view/view_bindings.hpp"
 
 namespace vantro::py::front {
@@ -115,6 +116,15 @@ VANTRO_FASTCALL(facade_analyze) {
     return result.release();
 }
 
+PyObject* modifier_apostrophe() {
+    static PyObject* s = PyUnicode_FromOrdinal(0x02BC);  // kept for the process
+    return need(s);
+}
+PyObject* typographic_apostrophe() {
+    static PyObject* s = PyUnicode_FromOrdinal(0x2019);
+    return need(s);
+}
+
 VANTRO_FASTCALL(facade_analyze_text) {
     const char* names[] = {"text", nullptr};
     PyObject* a[1];
@@ -126,6 +136,10 @@ VANTRO_FASTCALL(facade_analyze_text) {
         const bool own = Py_TYPE(self) == g_facade;
         for (std::size_t i = 0; i < words.size(); ++i) {
             Ref word = take(PyUnicode_Substring(a[0], words[i].start, words[i].end));
+            // The modifier-letter apostrophe joins a word as the typographic one
+            // does, and is read and aligned as it: espeak-ng spells it out.
+            if (PyUnicode_FindChar(word.get(), 0x02BC, 0, PyUnicode_GET_LENGTH(word.get()), 1) >= 0)
+                word = take(PyUnicode_Replace(word.get(), modifier_apostrophe(), typographic_apostrophe(), -1));
             PyObject* r = own ? analyze_word(self, word.get(), nullptr)
                               : PyObject_CallMethodOneArg(self, g_names.analyze, word.get());
             PyList_SET_ITEM(out.get(), static_cast<Py_ssize_t>(i), need(r));
@@ -290,6 +304,20 @@ VANTRO_FASTCALL(facade_syllabifier_groupes) {
     return call_stage(g_names.syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None});
 }
 
+// ---- text -------------------------------------------------------------------------------
+
+VANTRO_FASTCALL(facade_analyser_texte) {
+    const char* names[] = {"texte", "options", nullptr};
+    PyObject* a[2];
+    if (!parse_args({"analyser_texte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+        return nullptr;
+    PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
+    if (!phonemizer) return nullptr;
+    TextReaderChoice reader;
+    if (!reader_for_phonemizer(phonemizer, reader)) return nullptr;
+    return analyser_texte(a[0], a[1], reader);
+}
+
 // ---- the type ---------------------------------------------------------------------------
 
 PyMethodDef facade_methods[] = {
@@ -311,6 +339,14 @@ PyMethodDef facade_methods[] = {
                   "analyser_complet($self, /, mots, lectures_formules=None, options=None)\n--\n\n"
                   "Groupes de lecture (E1) puis syllabation des groupes (E2) d'une phrase.\n\n"
                   "`lectures_formules` est indexé par la position du mot dans `mots`."),
+    VANTRO_METHOD("analyser_texte", facade_analyser_texte,
+                  "analyser_texte($self, /, texte, options=None)\n--\n\n"
+                  "Groupes de lecture et syllabes d'un texte français brut.\n\n"
+                  "Le texte est découpé en mots, chaque phrase est lue en contexte par espeak-ng\n"
+                  "(liaisons, h aspiré, élisions, nombres), puis les mots sont regroupés et\n"
+                  "syllabés ; les positions renvoient au texte donné. Il faut un phonemiseur\n"
+                  "espeak-ng : EspeakLibPhonemizer (bibliothèque, rapide) ou EspeakPhonemizer\n"
+                  "(programme, un processus par proposition)."),
     VANTRO_METHOD("construire_groupes", facade_construire_groupes,
                   "construire_groupes($self, /, mots, options=None)\n--\n\n"
                   "Étape E1 seule : regroupe les mots en groupes de lecture."),

@@ -28,7 +28,7 @@ OUT = BENCH / "out"
 BUILD = OUT / "build"
 SITE = OUT / "site"
 
-PY_BENCHES = ["bench_analyze.py", "bench_complet.py", "bench_worst.py", "memory.py"]
+PY_BENCHES = ["bench_analyze.py", "bench_complet.py", "bench_view.py", "bench_worst.py", "memory.py", "bench_text.py"]
 
 
 def run(cmd: list[str], **kw) -> subprocess.CompletedProcess:
@@ -60,7 +60,12 @@ def core_rows(quick: bool) -> list[dict]:
     rows = []
     for b in json.loads(proc.stdout)["benchmarks"]:
         name = b["name"].removeprefix("BM_")
-        if "ns_per_word" in b:
+        if b.get("aggregate_name") or b["name"].endswith(("_BigO", "_RMS")):
+            continue  # complexity fits: the per-size rows say it
+        if "ns_per_char" in b:
+            rows.append({"name": f"core: {name}", "metric": "ns/char (CPU)",
+                         "value": f"{b['ns_per_char'] * 1e9:.0f}", "target": "", "ok": None})
+        elif "ns_per_word" in b:
             # The core's share of the Python-level cost, for the record: no target of its own.
             ns = b["ns_per_word"] * 1e9  # an inverted rate: seconds per word
             rows.append({"name": f"core: {name}", "metric": "ns/word (CPU)", "value": f"{ns:.0f}", "target": "",

@@ -136,6 +136,14 @@ inline Text decode(std::string_view s) {
     return out;
 }
 
+// The texts of a field, separated by "|"; none for an empty field.
+inline std::vector<Text> pieces(std::string_view field) {
+    std::vector<Text> out;
+    if (field.empty()) return out;
+    for (std::string_view p : split(field, '|')) out.push_back(decode(p));
+    return out;
+}
+
 // Signed decimal numbers anywhere in `s`, clamped to 64 bits.
 inline std::vector<std::int64_t> numbers(std::string_view s) {
     std::vector<std::int64_t> out;

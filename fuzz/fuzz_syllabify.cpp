@@ -18,13 +18,6 @@ using namespace vantro;
 
 namespace {
 
-std::vector<Text> pieces(std::string_view field) {
-    std::vector<Text> out;
-    if (field.empty()) return out;
-    for (std::string_view p : fuzz::split(field, '|')) out.push_back(fuzz::decode(p));
-    return out;
-}
-
 Text concat(const std::vector<Text>& parts) {
     Text out;
     for (const Text& p : parts) out += p;
@@ -72,10 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
 
     // The builder on whatever alignment the input describes.
-    const std::vector<Text> dec_gr = pieces(f.size() > 1 ? f[1] : std::string_view());
+    const std::vector<Text> dec_gr = fuzz::pieces(f.size() > 1 ? f[1] : std::string_view());
     const std::vector<std::int64_t> nums = fuzz::numbers(f.size() > 2 ? f[2] : std::string_view());
     const bool ok = !(f.size() > 3 && !f[3].empty() && f[3][0] == '0');
-    const std::vector<Text> dec_ph = f.size() > 4 ? pieces(f[4]) : tokens;
+    const std::vector<Text> dec_ph = f.size() > 4 ? fuzz::pieces(f[4]) : tokens;
     const std::int64_t offset = nums.empty() ? 0 : nums[0];
     std::vector<Span> dec_spans;
     for (std::size_t i = 1; i + 1 < nums.size(); i += 2) dec_spans.push_back({nums[i], nums[i + 1]});

@@ -104,3 +104,50 @@ def program_raw_ipa(word: str, voice: str = "fr") -> str:
     out = subprocess.run(["espeak-ng", "-v", voice, "--ipa", "-q", "--", word],
                          capture_output=True, timeout=5, check=False)
     return out.stdout.decode("utf-8", errors="replace")
+
+
+_JOINER = "\u034f"  # combining grapheme joiner: silent, and no word or pattern spans it
+_VOWELS = set("ieɛaɑɔouyøœə")
+
+
+def _single_consonants(ipa: str) -> str:
+    out: list[str] = []
+    for tok in _tokens(ipa):
+        if out and tok == out[-1] and tok[:1] not in _VOWELS:
+            continue
+        out.append(tok)
+    return "".join(out)
+
+
+def _tokens(ipa: str) -> list[str]:
+    import unicodedata  # noqa: PLC0415
+
+    toks: list[str] = []
+    for ch in ipa:
+        if toks and unicodedata.category(ch).startswith("M"):
+            toks[-1] += ch
+        else:
+            toks.append(ch)
+    return toks
+
+
+def french_reading(word: str, voice: str = "fr") -> str | None:
+    """The library's French re-reading of a word espeak-ng reads as foreign.
+
+    The word is read again with a combining grapheme joiner at each inner
+    position; the shortest reading without a language switch wins (leftmost
+    among equals), a consonant the joiner doubled said once. None when every
+    position still switches. A word read in French keeps its reading.
+    """
+    raw = raw_ipa(word, voice)
+    if not is_switched(raw):
+        return clean(raw)
+    best = None
+    for k in range(1, len(word)):
+        raw = raw_ipa(word[:k] + _JOINER + word[k:], voice)
+        if is_switched(raw):
+            continue
+        ipa = clean(raw).replace(_JOINER, "")
+        if best is None or len(ipa) < len(best):
+            best = ipa
+    return None if best is None else _single_consonants(best)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Coverage-guided fuzzing of the C++ core with libFuzzer (clang, with
 # AddressSanitizer and UndefinedBehaviorSanitizer): the segmentation search,
-# the syllabifier and the sentence rules (words of a text, final schwa,
-# formula readings, stage E2, renderings), each for SECONDS seconds, from
-# seeds of real words.
+# the syllabifier, the sentence rules (words of a text, final schwa,
+# formula readings, stage E2, renderings), the text tokenizer, the text path
+# to reading groups and the letter view with its exports, each for SECONDS
+# seconds, from seeds of real words and sentences.
 # Exits non-zero when a target crashes, breaks an invariant or times out;
 # the input that did it is kept in build/fuzz/findings/.
 #
@@ -18,7 +19,7 @@ OUT="${VANTRO_FUZZ_DIR:-$ROOT/build/fuzz}"
 CXX="${VANTRO_FUZZ_CXX:-clang++}"
 JOBS="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 SEED="${VANTRO_FUZZ_SEED:-0}"
-TARGETS=(search syllabify sentence)
+TARGETS=(search syllabify sentence tokenizer reading view)
 
 log() { echo "[fuzz] $*" >&2; }
 

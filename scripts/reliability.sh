@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The reliability checks, bounded in time: the C++ tests and the whole Python
 # test suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# coverage-guided fuzzers of the search and the syllabifier. Exits non-zero
+# coverage-guided fuzzers of the search, the syllabifier and the tokenizer. Exits non-zero
 # on any finding.
 #
 # Usage: scripts/reliability.sh

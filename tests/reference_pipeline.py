@@ -424,7 +424,7 @@ def construire_groupes(mots: list[dict], gerer_elisions: bool = True, gerer_liai
         label = None
         if mot_courant["ponctuation_avant"] or mot_courant["est_formule"] or mot_precedent["est_formule"]:
             label = None
-        elif gerer_elisions and (mot_precedent["text"].endswith("'") or mot_courant["elision_avant"]):
+        elif gerer_elisions and (mot_precedent["text"].endswith(("'", "\u2019", "\u02bc")) or mot_courant["elision_avant"]):
             label = "elision"
         else:
             if (gerer_liaisons and mot_precedent["liaison"] != "none"

@@ -48,6 +48,16 @@ def alignement_v2_reference(
                 boundary_muet.add(b - 2)
     boundary_muet_positions = frozenset(boundary_muet)
 
+    def softening_e(p: int) -> bool:
+        """An e between g or c and a, o or u ("geai", "douceâtre")."""
+        return (
+            len(ortho_norm) == M
+            and 0 < p < M - 1
+            and ortho_norm[p] == "e"
+            and ortho_norm[p - 1] in "gc"
+            and ortho_norm[p + 1] in "aouâôû"
+        )
+
     # A key without any token would match everywhere without moving on.
     bloc_defs = [(key, iter_phonemes(key.lower())) for key in phone_to_graphs]
     bloc_defs = [(key, toks) for key, toks in bloc_defs if toks]
@@ -150,8 +160,8 @@ def alignement_v2_reference(
                 new_elements = elements[:i_el] + sub_phons + elements[i_el + 1 :]
                 dfs(new_elements, i_el, pos_ortho, align_ph, align_gr, pending, muettes, False)
 
-        # 9. silent letter where nothing can be read
-        if pos_ortho < M and not possible_here:
+        # 9. silent letter where nothing can be read, or a softening e
+        if pos_ortho < M and (not possible_here or softening_e(pos_ortho)):
             ch = ortho_orig[pos_ortho]
             if lower_char(ch) in lettres_muettes:
                 mu = ch + SILENT_MARK

@@ -34,7 +34,8 @@ def doc():
 
 def test_top_level_members(doc):
     assert list(doc) == ["version", "notes", "alphabet_ipa", "phone_to_graphemes",
-                         "espeak_to_ipa", "liaison_consonnes", "lettres_muettes_possibles"]
+                         "espeak_to_ipa", "liaison_consonnes", "lettres_muettes_possibles",
+                         "lecture_en_contexte"]
     assert doc["version"] == 1
     assert "CC BY-SA 4.0" in doc["notes"]
 

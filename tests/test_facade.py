@@ -197,7 +197,8 @@ def test_argument_types(call, name, expected):
 
 @pytest.mark.parametrize("text, words", [
     ("l'enfant", ["l'enfant"]),
-    ("l\u2019enfant", ["l", "enfant"]),
+    ("l\u2019enfant", ["l\u2019enfant"]),
+    ("l\u02bcenfant", ["l\u2019enfant"]),   # read and aligned as the typographic apostrophe
     ("un porte-manteau", ["un", "porte-manteau"]),
     ("a-1", ["a"]),
     ("12 chats, 3 chiens!", ["chats", "chiens"]),

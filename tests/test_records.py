@@ -61,6 +61,7 @@ INTERFACE = {
         ("gerer_liaisons", "bool", True),
         ("gerer_enchainement", "bool", True),
         ("ajouter_schwas_finaux", "bool", False),
+        ("syllabes_ecrites", "bool", False),
     ],
     "GroupeLecture": [
         ("mots", "list[MotAnalyse]", Factory(list)),
@@ -388,6 +389,7 @@ def test_asdict_astuple_replace_fields():
         "gerer_liaisons": True,
         "gerer_enchainement": True,
         "ajouter_schwas_finaux": False,
+        "syllabes_ecrites": False,
     }
     assert dataclasses.astuple(va.Phoneme("a", "b")) == ("a", "b")
     replaced = dataclasses.replace(r, texte_original="autre")

@@ -131,17 +131,25 @@ class LectureFormule:
 @disjoint_base
 class OptionsGroupes:
     __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
-    __match_args__ = ("gerer_elisions", "gerer_liaisons", "gerer_enchainement", "ajouter_schwas_finaux")
+    __match_args__ = (
+        "gerer_elisions",
+        "gerer_liaisons",
+        "gerer_enchainement",
+        "ajouter_schwas_finaux",
+        "syllabes_ecrites",
+    )
     gerer_elisions: bool
     gerer_liaisons: bool
     gerer_enchainement: bool
     ajouter_schwas_finaux: bool
+    syllabes_ecrites: bool
     def __init__(
         self,
         gerer_elisions: bool = ...,
         gerer_liaisons: bool = ...,
         gerer_enchainement: bool = ...,
         ajouter_schwas_finaux: bool = ...,
+        syllabes_ecrites: bool = ...,
     ) -> None: ...
 
 @disjoint_base
@@ -210,6 +218,17 @@ class _SonorityClasses:
 
 _SONORITY: _SonorityClasses
 
+@disjoint_base
+class JetonTexte:
+    __dataclass_fields__: ClassVar[dict[str, dataclasses.Field[Any]]]
+    __match_args__ = ("text", "span", "nature", "aligne", "langue")
+    text: str
+    span: Span
+    nature: str
+    aligne: bool
+    langue: str
+    def __init__(self, text: str, span: Span, nature: str = ..., aligne: bool = ..., langue: str = ...) -> None: ...
+
 def iter_phonemes(ipa: str) -> list[str]: ...
 def est_voyelle(phoneme: str) -> bool: ...
 def est_consonne(phoneme: str) -> bool: ...
@@ -249,6 +268,32 @@ def _syllabes_depuis_lecture(lecture: LectureFormule) -> list[Syllabe]: ...
 def syllabifier_groupes(
     groupes: list[GroupeLecture], lectures_formules: dict[int, LectureFormule] | None = None
 ) -> list[ResultatGroupe]: ...
+def _decouper_texte(texte: str) -> dict[str, Any]: ...
+def analyser_texte(texte: str, options: OptionsGroupes | None = None) -> ResultatSyllabation: ...
+def _lecture_en_contexte(texte: str) -> dict[str, Any]: ...
+
+# The letter view and its renderings. `syllabes` is "orales" (the syllables
+# as heard) or "ecrites" (the syllables a school book writes).
+def vue_lettres(resultat: ResultatAnalyse | ResultatSyllabation, syllabes: str = "orales") -> dict[str, Any]: ...
+def vers_json(resultat: ResultatAnalyse | ResultatSyllabation, syllabes: str = "orales") -> str: ...
+def vers_html(
+    resultat: ResultatAnalyse | ResultatSyllabation,
+    syllabes: str = "orales",
+    *,
+    page: bool = True,
+    couleurs: tuple[str, str] | list[str] = ("#0072B2", "#D55E00"),
+    couleur_muettes: str = "#767676",
+    espacement_lettres: float = 0.0,
+    espacement_mots: float = 0.0,
+    taille_police: float = 1.0,
+    titre: str | None = None,
+) -> str: ...
+def vers_ansi(
+    resultat: ResultatAnalyse | ResultatSyllabation,
+    syllabes: str = "orales",
+    *,
+    couleurs: tuple[int, int] | list[int] = (33, 208),
+) -> str: ...
 
 class Phonemizer(Protocol):
     def phonemize(self, word: str) -> str: ...
@@ -279,7 +324,7 @@ class VantroSyllabeur:
     def __init__(self, phonemizer: Any = None) -> None: ...
     @classmethod
     def with_espeak(cls, lang: str = "fr") -> VantroSyllabeur: ...
-    def analyze(self, word: str, phone: str | None = None) -> ResultatAnalyse: ...
+    def analyze(self, word: str, phone: str | None = None, *, syllabes_ecrites: bool = False) -> ResultatAnalyse: ...
     def analyze_text(self, text: str) -> list[ResultatAnalyse]: ...
     def syllabify_ipa(self, phone: str) -> list[str]: ...
     def analyser_complet(
@@ -289,6 +334,7 @@ class VantroSyllabeur:
         options: OptionsGroupes | None = None,
     ) -> ResultatSyllabation: ...
     def construire_groupes(self, mots: list[MotAnalyse], options: OptionsGroupes | None = None) -> list[GroupeLecture]: ...
+    def analyser_texte(self, texte: str, options: OptionsGroupes | None = None) -> ResultatSyllabation: ...
     def syllabifier_groupes(
         self, groupes: list[GroupeLecture], lectures_formules: dict[int, LectureFormule] | None = None
     ) -> list[ResultatGroupe]: ...

@@ -118,7 +118,7 @@ TEST(CompleteAnalysis, ReadingsGoToTheGroupOfTheirWord) {
 TEST(TextWords, AsTheExpressionFindsThem) {
     const std::pair<const char32_t*, std::vector<const char*>> cases[] = {
         {U"l'enfant", {"l'enfant"}},
-        {U"l\u2019enfant", {"l", "enfant"}},
+        {U"l\u2019enfant l\u02BCami l\u2019", {"l\u2019enfant", "l\u02BCami", "l"}},  // typographic apostrophes join
         {U"un porte-manteau", {"un", "porte-manteau"}},
         {U"a-1 12 chats, 3!", {"a", "chats"}},
         {U"-x 'y mot--mot mot-", {"x", "y", "mot", "mot", "mot"}},

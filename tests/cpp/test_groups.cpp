@@ -71,6 +71,20 @@ GroupingOptions without_elisions() {
     return o;
 }
 GroupingOptions nothing_joins() { return GroupingOptions{false, false, false}; }
+GroupingOptions from_text() {
+    GroupingOptions o;
+    o.glide_joins = true;
+    o.hyphen_joins = true;
+    return o;
+}
+WordForGrouping disjonctif(WordForGrouping w) {
+    w.disjonctif = true;
+    return w;
+}
+WordForGrouping inverted(WordForGrouping w) {
+    w.trait_union_avant = true;
+    return w;
+}
 
 std::vector<GroupingCase> grouping_cases() {
     const auto les = word("les", "le", "Lz");
@@ -82,8 +96,10 @@ std::vector<GroupingCase> grouping_cases() {
         {"elision flagged on the second word", {word("j", "ʒ"), with_elision(word("ai", "e"))}, {}, {"0+2 [elision] ʒe"}},
         {"elision flag wins over liaison and consonants", {word("qu", "k", "Lz"), with_elision(word("il", "il"))}, {},
          {"0+2 [elision] kil"}},
-        {"typographic apostrophe is no elision", {word("l’", "l"), word("enfant", "ɑ̃fɑ̃")}, {},
-         {"0+2 [enchainement] lɑ̃fɑ̃"}},
+        {"typographic apostrophe is an elision", {word("l’", "l"), word("enfant", "ɑ̃fɑ̃")}, {},
+         {"0+2 [elision] lɑ̃fɑ̃"}},
+        {"modifier-letter apostrophe is an elision", {word("lʼ", "l"), word("enfant", "ɑ̃fɑ̃")}, {},
+         {"0+2 [elision] lɑ̃fɑ̃"}},
         {"elisions off fall through to enchainement", {word("l'", "l"), word("enfant", "ɑ̃fɑ̃")}, without_elisions(),
          {"0+2 [enchainement] lɑ̃fɑ̃"}},
         {"liaison: consonant not inserted in the IPA", {les, enfants}, {}, {"0+2 [liaison_z] leɑ̃fɑ̃"}},
@@ -114,6 +130,24 @@ std::vector<GroupingCase> grouping_cases() {
         {"label none is never looked up", {word("un", "œ̃", "none"), word("ami", "ami")}, {}, {"0+1 [] œ̃", "1+1 [] ami"}},
         {"label compared exactly with none", {word("un", "œ̃", "NONE"), word("ami", "ami")}, {},
          {"0+2 [liaison_n] œ̃ami"}},
+        // Read from text.
+        {"a glide does not join annotated words", {les, word("oiseaux", "wazo")}, {}, {"0+1 [] le", "1+1 [] wazo"}},
+        {"a glide joins like a vowel in text", {les, word("oiseaux", "wazo")}, from_text(),
+         {"0+2 [liaison_z] lewazo"}},
+        {"a glide after a consonant chains", {word("quel", "kɛl"), word("oiseau", "wazo")}, from_text(),
+         {"0+2 [enchainement] kɛlwazo"}},
+        {"h aspiré blocks liaison and enchainement",
+         {les, disjonctif(word("haricots", "aʁiko")), word("quel", "kɛl"), disjonctif(word("héros", "eʁo"))},
+         from_text(), {"0+1 [] le", "1+1 [] aʁiko", "2+1 [] kɛl", "3+1 [] eʁo"}},
+        {"h aspiré leaves a written elision", {word("l'", "l"), disjonctif(word("hibou", "ibu"))}, from_text(),
+         {"0+2 [elision] libu"}},
+        {"hyphen joins without liaison or enchainement",
+         {word("est", "ɛ"), inverted(word("-ce", "s")), word("dis", "di"), inverted(word("-moi", "mwa"))}, from_text(),
+         {"0+2 [trait_union] ɛs", "2+2 [trait_union] dimwa"}},
+        {"hyphen keeps the liaison label", {word("dit", "dit", "Lt"), inverted(word("-elle", "ɛl"))}, from_text(),
+         {"0+2 [liaison_t] ditɛl"}},
+        {"hyphen join is for text only", {word("est", "ɛ"), inverted(word("-ce", "s"))}, {},
+         {"0+1 [] ɛ", "1+1 [] s"}},
     };
 }
 

@@ -20,6 +20,9 @@ extern PyMethodDef results_functions[];
 extern PyMethodDef grouping_functions[];
 extern PyMethodDef formula_functions[];
 extern PyMethodDef group_syllabifier_functions[];
+extern PyMethodDef text_functions[];
+extern PyMethodDef reading_functions[];
+extern PyMethodDef view_functions[];
 
 // The phonemizers and the facade; -1 with an error set on failure.
 int add_frontend(PyObject* module);

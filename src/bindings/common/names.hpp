@@ -16,6 +16,10 @@ namespace vantro::py {
     X(gerer_liaisons, "gerer_liaisons") X(lecture, "lecture") X(liaison, "liaison") X(mots, "mots")            \
     X(ortho, "ortho") X(phone, "phone") X(phone_groupe, "phone_groupe") X(ponctuation_avant, "ponctuation_avant") \
     X(span, "span") X(span_source, "span_source") X(text, "text")                                              \
+    X(pos, "pos") X(jonctions, "jonctions") X(syllabes, "syllabes") X(attaque, "attaque") X(noyau, "noyau")    \
+    X(coda, "coda") X(phonemes, "phonemes") X(ipa, "ipa") X(grapheme, "grapheme") X(mot, "mot")                \
+    X(groupe, "groupe") X(groupes, "groupes") X(texte_original, "texte_original") X(options, "options")        \
+    X(syllabes_ecrites, "syllabes_ecrites") X(ajouter_schwas_finaux, "ajouter_schwas_finaux")                   \
     /* properties and methods of the records and of the facade */                                            \
     X(nb_groupes, "nb_groupes") X(nb_syllabes, "nb_syllabes") X(format_ligne1, "format_ligne1")                \
     X(format_ligne2, "format_ligne2") X(analyze, "analyze") X(phonemize, "phonemize") X(predict, "predict")    \
@@ -25,7 +29,7 @@ namespace vantro::py {
     X(semi_voyelles_global, "_SEMI_VOYELLES") X(phone_table_global, "_PHONE_TO_GRAPHEMES")                     \
     X(silent_letters_global, "_LETTRES_MUETTES_POSSIBLES") X(liaisons_global, "_LIAISON_CONSONNES")            \
     X(sonority_global, "_SONORITY") X(logger, "logger") X(espeak_phonemizer, "EspeakPhonemizer")               \
-    X(g2p_adapter, "_G2PAdapter")                                                                              \
+    X(g2p_adapter, "_G2PAdapter") X(espeak_lib_phonemizer, "EspeakLibPhonemizer") X(lang_slot, "_lang")        \
     X(construire_groupes, "construire_groupes") X(syllabifier_groupes, "syllabifier_groupes")                  \
     /* the sonority classes, and the loader's module and members */                                          \
     X(class_O, "O") X(class_N, "N") X(class_L, "L") X(class_Y, "Y") X(class_V, "V")                           \

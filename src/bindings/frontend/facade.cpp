@@ -16,6 +16,8 @@
 #include "bindings/records/record_props.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/frontend/word_syllables.hpp"
+#include "bindings/reading/text_analysis.hpp"
+#include "bindings/view/view_bindings.hpp"
 
 namespace vantro::py::front {
 namespace {
@@ -104,11 +106,30 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
 }
 
 VANTRO_FASTCALL(facade_analyze) {
-    const char* names[] = {"word", "phone", nullptr};
-    PyObject* a[2];
-    if (!parse_args({"analyze", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "word")) return nullptr;
+    const char* names[] = {"word", "phone", "syllabes_ecrites", nullptr};
+    PyObject* a[3];
+    if (!parse_args({"analyze", names, 1, 2}, args, nargs, kwnames, a) || !check_str(a[0], "word")) return nullptr;
     if (a[1] && a[1] != Py_None && !check_str(a[1], "phone")) return nullptr;
-    return guarded([&] { return analyze_word(self, a[0], a[1]); });
+    const int written = a[2] ? PyObject_IsTrue(a[2]) : 0;
+    if (written < 0) return nullptr;
+    return guarded([&] {
+        Ref result = take(analyze_word(self, a[0], a[1]));
+        if (!written) return result.release();
+        // The written syllables take the place of the syllables as heard.
+        PyObject** fields = object_slots(result.get());
+        PyObject* syllabes = need(written_word_syllables(a[0], fields[field::ResultatAnalyse::phone]));
+        Py_SETREF(fields[field::ResultatAnalyse::syllabes], syllabes);
+        return result.release();
+    });
+}
+
+PyObject* modifier_apostrophe() {
+    static PyObject* s = PyUnicode_FromOrdinal(0x02BC);  // kept for the process
+    return need(s);
+}
+PyObject* typographic_apostrophe() {
+    static PyObject* s = PyUnicode_FromOrdinal(0x2019);
+    return need(s);
 }
 
 VANTRO_FASTCALL(facade_analyze_text) {
@@ -122,6 +143,10 @@ VANTRO_FASTCALL(facade_analyze_text) {
         const bool own = Py_TYPE(self) == g_facade;
         for (std::size_t i = 0; i < words.size(); ++i) {
             Ref word = take(PyUnicode_Substring(a[0], words[i].start, words[i].end));
+            // The modifier-letter apostrophe joins a word as the typographic one
+            // does, and is read and aligned as it: espeak-ng spells it out.
+            if (PyUnicode_FindChar(word.get(), 0x02BC, 0, PyUnicode_GET_LENGTH(word.get()), 1) >= 0)
+                word = take(PyUnicode_Replace(word.get(), modifier_apostrophe(), typographic_apostrophe(), -1));
             PyObject* r = own ? analyze_word(self, word.get(), nullptr)
                               : PyObject_CallMethodOneArg(self, g_names.analyze, word.get());
             PyList_SET_ITEM(out.get(), static_cast<Py_ssize_t>(i), need(r));
@@ -209,6 +234,7 @@ VANTRO_FASTCALL(facade_analyser_complet) {
         ReadingsWalk walk(groupes.get(), a[1] ? a[1] : Py_None, by_group.get());
         move_readings_to_groups(walk);
         Ref resultats = take(call_stage(&Names::syllabifier_groupes, {groupes.get(), by_group.get()}));
+        need_status(write_group_syllables(resultats.get(), options.get()));
         PyObject* texte = need(words_text(mots));
         Ref result =
             take(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
@@ -234,6 +260,20 @@ VANTRO_FASTCALL(facade_syllabifier_groupes) {
     return guarded([&] { return call_stage(&Names::syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None}); });
 }
 
+// ---- text -------------------------------------------------------------------------------
+
+VANTRO_FASTCALL(facade_analyser_texte) {
+    const char* names[] = {"texte", "options", nullptr};
+    PyObject* a[2];
+    if (!parse_args({"analyser_texte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+        return nullptr;
+    PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
+    if (!phonemizer) return nullptr;
+    TextReaderChoice reader;
+    if (!reader_for_phonemizer(phonemizer, reader)) return nullptr;
+    return analyser_texte(a[0], a[1], reader);
+}
+
 // ---- the type ---------------------------------------------------------------------------
 
 PyMethodDef facade_methods[] = {
@@ -242,9 +282,10 @@ PyMethodDef facade_methods[] = {
      "with_espeak($type, /, lang='fr')\n--\n\n"
      "Crée un syllabeur dont le phonemiseur est espeak-ng pour la langue `lang`."},
     VANTRO_METHOD("analyze", facade_analyze,
-                  "analyze($self, /, word, phone=None)\n--\n\n"
+                  "analyze($self, /, word, phone=None, *, syllabes_ecrites=False)\n--\n\n"
                   "Analyse un mot : syllabes, lettres, positions, attaque/noyau/coda.\n\n"
-                  "Sans `phone`, la prononciation est demandée au phonemiseur."),
+                  "Sans `phone`, la prononciation est demandée au phonemiseur. Avec\n"
+                  "`syllabes_ecrites`, les syllabes sont celles de l'écrit (ta-ble, pas-sant)."),
     VANTRO_METHOD("analyze_text", facade_analyze_text,
                   "analyze_text($self, /, text)\n--\n\nAnalyse chaque mot d'un texte, dans l'ordre."),
     VANTRO_METHOD("syllabify_ipa", facade_syllabify_ipa,
@@ -254,6 +295,14 @@ PyMethodDef facade_methods[] = {
                   "analyser_complet($self, /, mots, lectures_formules=None, options=None)\n--\n\n"
                   "Groupes de lecture (E1) puis syllabation des groupes (E2) d'une phrase.\n\n"
                   "`lectures_formules` est indexé par la position du mot dans `mots`."),
+    VANTRO_METHOD("analyser_texte", facade_analyser_texte,
+                  "analyser_texte($self, /, texte, options=None)\n--\n\n"
+                  "Groupes de lecture et syllabes d'un texte français brut.\n\n"
+                  "Le texte est découpé en mots, chaque phrase est lue en contexte par espeak-ng\n"
+                  "(liaisons, h aspiré, élisions, nombres), puis les mots sont regroupés et\n"
+                  "syllabés ; les positions renvoient au texte donné. Il faut un phonemiseur\n"
+                  "espeak-ng : EspeakLibPhonemizer (bibliothèque, rapide) ou EspeakPhonemizer\n"
+                  "(programme, un processus par proposition)."),
     VANTRO_METHOD("construire_groupes", facade_construire_groupes,
                   "construire_groupes($self, /, mots, options=None)\n--\n\n"
                   "Étape E1 seule : regroupe les mots en groupes de lecture."),

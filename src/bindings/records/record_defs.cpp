@@ -54,6 +54,7 @@ constexpr FieldDef kOptionsGroupes[] = {
     {"gerer_liaisons", "bool", D::True},
     {"gerer_enchainement", "bool", D::True},
     {"ajouter_schwas_finaux", "bool", D::False},
+    {"syllabes_ecrites", "bool", D::False},
 };
 constexpr FieldDef kGroupeLecture[] = {
     {"mots", "list[MotAnalyse]", D::NewList},
@@ -78,6 +79,14 @@ constexpr FieldDef kSonorityClasses[] = {
     {"L", "set[str]", D::Required},
     {"Y", "set[str]", D::Required},
     {"V", "set[str]", D::Required},
+};
+
+constexpr FieldDef kJetonTexte[] = {
+    {"text", "str", D::Required},
+    {"span", "Span", D::Required},
+    {"nature", "str", D::WordKind},
+    {"aligne", "bool", D::True},
+    {"langue", "str", D::EmptyStr},
 };
 
 template <std::size_t N>
@@ -106,6 +115,14 @@ const RecordDef& record_def(Rec r) {
         {"ResultatSyllabation", nullptr, kResultatSyllabation, count(kResultatSyllabation), false,
          resultat_syllabation_getset, resultat_syllabation_methods},
         {"_SonorityClasses", nullptr, kSonorityClasses, count(kSonorityClasses), true, nullptr, nullptr},
+        {"JetonTexte",
+         "Un mot, un nombre, un signe ou une abréviation d'un texte lu par analyser_texte.\n\n"
+         "`text` est écrit comme dans le texte (forme NFC), `span` le situe dans le texte\n"
+         "de l'appelant ; `nature` : \"mot\", \"nombre\", \"symbole\", \"abreviation\" ou\n"
+         "\"code\" ; `aligne` est faux quand ses lettres n'ont pas pu être placées sous ses\n"
+         "sons ; `langue` nomme la langue dont espeak-ng a suivi les règles quand ce\n"
+         "n'est pas le français (\"en\").",
+         kJetonTexte, count(kJetonTexte), false, nullptr, nullptr},
     };
     static_assert(std::size(defs) == static_cast<std::size_t>(Rec::Count_));
     return defs[static_cast<int>(r)];

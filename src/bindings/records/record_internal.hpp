@@ -63,6 +63,7 @@ enum class Default : unsigned char {
     True,
     None,
     NoneLabel,  // the liaison label "none"
+    WordKind,   // the token kind "mot"
     EmptySpan,  // (0, 0)
     NewList,
     NewGroup,    // GroupePhonologique()
@@ -113,6 +114,7 @@ struct Constants {
     PyObject* empty;       // ""
     PyObject* comma;       // ", "
     PyObject* none_label;  // "none"
+    PyObject* word_kind;   // "mot"
     PyObject* empty_span;  // (0, 0)
     PyObject* zero;        // 0
     PyObject* one;         // 1

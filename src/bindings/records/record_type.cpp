@@ -38,6 +38,8 @@ PyObject* make_default(Default d) {
             Py_RETURN_NONE;
         case Default::NoneLabel:
             return Py_NewRef(g_const.none_label);
+        case Default::WordKind:
+            return Py_NewRef(g_const.word_kind);
         case Default::EmptySpan:
             return Py_NewRef(g_const.empty_span);
         case Default::NewList:
@@ -450,6 +452,7 @@ bool init_constants() {
     c.empty = str("");
     c.comma = str(", ");
     c.none_label = str("none");
+    c.word_kind = str("mot");
     c.zero = PyLong_FromLong(0);
     c.one = PyLong_FromLong(1);
     c.empty_span = c.zero ? PyTuple_Pack(2, c.zero, c.zero) : nullptr;

@@ -23,6 +23,7 @@ enum class Rec : int {
     ResultatGroupe,
     ResultatSyllabation,
     SonorityClasses,  // "_SonorityClasses", frozen
+    JetonTexte,       // a token of a text read by analyser_texte
     Count_
 };
 
@@ -39,12 +40,13 @@ struct MotAnalyse {
 struct EventFormule { enum : int { ortho, phone, span_source, span_lecture }; };
 struct LectureFormule { enum : int { display_fr, events }; };
 struct OptionsGroupes {
-    enum : int { gerer_elisions, gerer_liaisons, gerer_enchainement, ajouter_schwas_finaux };
+    enum : int { gerer_elisions, gerer_liaisons, gerer_enchainement, ajouter_schwas_finaux, syllabes_ecrites };
 };
 struct GroupeLecture { enum : int { mots, phone_groupe, span, jonctions, est_formule, lecture }; };
 struct ResultatGroupe { enum : int { groupe, syllabes }; };
 struct ResultatSyllabation { enum : int { texte_original, groupes, options }; };
 struct SonorityClasses { enum : int { O, N, L, Y, V }; };
+struct JetonTexte { enum : int { text, span, nature, aligne, langue }; };
 }  // namespace field
 
 // Creates every type (tp_name "vantro_aligneur.vantro_aligneur.<Name>"), adds it

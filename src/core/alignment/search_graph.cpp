@@ -145,8 +145,8 @@ void SearchGraph::step_over_unsounded(Move& mv) const {
 
 // The moves of a state, in the order the depth-first search tries them:
 // each candidate grapheme that occurs here, the split of a compound
-// element, a silent letter where nothing can be read, a silent final e or s
-// at a word end.
+// element, a silent letter where nothing can be read (or a softening e),
+// a silent final e or s at a word end.
 std::uint32_t SearchGraph::next_choice(const Frame& f, const Slot& slot) const noexcept {
     const std::uint32_t nc = slot.n_candidates;
     std::uint32_t c = f.choice;
@@ -281,7 +281,8 @@ void SearchGraph::push_frame(std::uint32_t node) {
     // final e or s at a word end.
     const SearchWord& w = *word_;
     if (slot.can_split && !possible) f.specials |= 1;
-    if (pos < w.size && !possible && w.has(pos, SearchWord::MAY_BE_SILENT)) f.specials |= 2;
+    if (pos < w.size && (!possible || w.has(pos, SearchWord::SOFTENING_E)) && w.has(pos, SearchWord::MAY_BE_SILENT))
+        f.specials |= 2;
     if (pos < w.size && possible && w.has(pos, SearchWord::WORD_END) && w.has(pos, SearchWord::LOWER_E_OR_S))
         f.specials |= 4;
     frames_.push_back(f);

@@ -74,6 +74,17 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
         if (low == U'e' || low == U's') f |= LOWER_E_OR_S;
         flags[p] = f;
     }
+    // "geai", "mangeait", "douceâtre": the e only softens the consonant
+    // before it. It may be silent even where a vowel grapheme could start
+    // with it, so that it stays with its consonant (ge°, ce°).
+    if (one_to_one) {
+        for (std::uint32_t p = 1; p + 1 < size; ++p) {
+            if (norm[p] == U'e' && (norm[p - 1] == U'g' || norm[p - 1] == U'c') &&
+                TextView(U"aouâôû").find(norm[p + 1]) != TextView::npos) {
+                flags[p] |= SOFTENING_E;
+            }
+        }
+    }
     if (word_boundaries) {
         for (std::int64_t b : *word_boundaries) {
             if (b <= 0) continue;  // marks nothing, and b - 2 could wrap below the 64-bit range

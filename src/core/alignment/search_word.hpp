@@ -16,6 +16,7 @@ struct SearchWord {
         LOWER_H = 4,         // its lower case is "h"
         LOWER_E_OR_S = 8,    // its lower case is "e" or "s"
         WORD_END = 16,       // one of the last two characters of a word of the group
+        SOFTENING_E = 32,    // an "e" between "g" or "c" and "a", "o" or "u"
     };
 
     TextView orig;    // as given: the case rebuild and silent letters copy from it

@@ -84,24 +84,39 @@ void EspeakLibrary::check_voice(const std::string& voice) {
     select_voice_locked(voice);
 }
 
+template <class Each>
+void EspeakLibrary::for_each_clause_locked(const std::string& text, int phoneme_mode, Each&& each) {
+    const void* cursor = text.c_str();
+    // The library hands out one clause per call and moves the cursor on,
+    // to nullptr after the last one.
+    while (cursor) {
+        const void* before = cursor;
+        const char* clause = text_to_phonemes_(&cursor, kCharsAuto, phoneme_mode);
+        if (clause) each(clause);
+        if (cursor == before) break;  // no progress: never spin
+    }
+}
+
 std::string EspeakLibrary::ipa(const std::string& voice, const std::string& text) {
     std::lock_guard<std::mutex> lock(library_mutex());
     select_voice_locked(voice);
     std::string out;
-    const void* cursor = text.c_str();
     bool first = true;
-    // The library hands out one clause per call and moves the cursor on,
-    // to nullptr after the last one; the program prints each on its own line.
-    while (cursor) {
-        const void* before = cursor;
-        const char* clause = text_to_phonemes_(&cursor, kCharsAuto, kPhonemesIpa);
-        if (clause) {
-            if (!first) out.push_back('\n');
-            out += clause;
-            first = false;
-        }
-        if (cursor == before) break;  // no progress: never spin
-    }
+    // The program prints each clause on its own line.
+    for_each_clause_locked(text, kPhonemesIpa, [&](const char* clause) {
+        if (!first) out.push_back('\n');
+        out += clause;
+        first = false;
+    });
+    return out;
+}
+
+std::vector<std::string> EspeakLibrary::clauses(const std::string& voice, const std::string& text,
+                                                int phoneme_mode) {
+    std::lock_guard<std::mutex> lock(library_mutex());
+    select_voice_locked(voice);
+    std::vector<std::string> out;
+    for_each_clause_locked(text, phoneme_mode, [&](const char* clause) { out.emplace_back(clause); });
     return out;
 }
 

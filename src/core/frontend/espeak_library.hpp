@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace vantro {
 
@@ -43,8 +44,17 @@ public:
     // throws EspeakLibraryError when the voice cannot be selected.
     std::string ipa(const std::string& voice, const std::string& text);
 
+    // What espeak_TextToPhonemes gives for `text` with `phoneme_mode` (bit 1:
+    // IPA instead of eSpeak's own phoneme names; bits 8-23: a character
+    // written between the phonemes of a word), one string per clause, in
+    // order. Thread-safe; throws EspeakLibraryError like ipa().
+    std::vector<std::string> clauses(const std::string& voice, const std::string& text, int phoneme_mode);
+
 private:
     void select_voice_locked(const std::string& voice);
+    // Calls `each` with every clause of `text`; the library lock is held.
+    template <class Each>
+    void for_each_clause_locked(const std::string& text, int phoneme_mode, Each&& each);
 
     void* handle_ = nullptr;
     using SetVoiceFn = int (*)(const char*);

@@ -8,6 +8,7 @@ bool is_piece_letter(char32_t c) noexcept {
     return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xFF);
 }
 bool is_word_letter(char32_t c) noexcept { return is_piece_letter(c) || (c >= 0x100 && c <= 0x24F); }
+bool is_joiner(char32_t c) noexcept { return c == U'\'' || c == U'\u2019' || c == U'\u02BC' || c == U'-'; }
 
 }  // namespace
 
@@ -23,7 +24,7 @@ std::vector<Span> find_words(TextView text) {
         const std::size_t start = i;
         while (i < n && is_word_letter(text[i])) ++i;
         // Each piece needs a letter after its sign; a sign without one ends the word before it.
-        while (i + 1 < n && (text[i] == U'\'' || text[i] == U'-') && is_piece_letter(text[i + 1])) {
+        while (i + 1 < n && is_joiner(text[i]) && is_piece_letter(text[i + 1])) {
             i += 2;
             while (i < n && is_piece_letter(text[i])) ++i;
         }

@@ -11,9 +11,10 @@ const Text ENCHAINEMENT = U"enchainement";
 const Text LIAISON_PREFIX = U"liaison_";
 const Text NO_LIAISON = U"none";
 
-// Only the plain apostrophe marks an elided word here; the typographic one
-// is left to the caller's elision flag.
-bool ends_with_apostrophe(const Text& text) noexcept { return !text.empty() && text.back() == U'\''; }
+bool starts_with_glide(const PhonemeSets& sets, TextView phone) {
+    if (phone.empty()) return false;
+    return est_semi_voyelle(sets, phone.substr(0, phoneme_end(phone, 0)));
+}
 
 TextView liaison_consonant(const std::optional<Text>& label, const TextMap<Text>& liaison_consonnes) {
     if (!label) return TextView();
@@ -29,7 +30,10 @@ std::optional<Text> junction(const WordForGrouping& prev, const WordForGrouping&
 
     std::optional<bool> cur_starts_with_vowel;
     auto starts_with_vowel = [&] {
-        if (!cur_starts_with_vowel) cur_starts_with_vowel = phone_starts_with_vowel(sets, cur.phone);
+        if (!cur_starts_with_vowel) {
+            cur_starts_with_vowel = !cur.disjonctif && (phone_starts_with_vowel(sets, cur.phone) ||
+                                                        (options.glide_joins && starts_with_glide(sets, cur.phone)));
+        }
         return *cur_starts_with_vowel;
     };
     // A label that is not exactly "none" (even "") is looked up; unknown labels give no liaison.
@@ -44,6 +48,7 @@ std::optional<Text> junction(const WordForGrouping& prev, const WordForGrouping&
     }
     if (options.gerer_enchainement && phone_ends_with_consonne(sets, prev.phone) && starts_with_vowel())
         return ENCHAINEMENT;
+    if (options.hyphen_joins && cur.trait_union_avant) return JONCTION_TRAIT_UNION;
     return std::nullopt;
 }
 
@@ -57,6 +62,12 @@ GroupPlan start_group(const std::vector<WordForGrouping>& mots, std::size_t i) {
 }
 
 }  // namespace
+
+bool ends_with_apostrophe(TextView text) noexcept {
+    if (text.empty()) return false;
+    const char32_t c = text.back();
+    return c == U'\'' || c == U'\u2019' || c == U'\u02BC';
+}
 
 std::vector<GroupPlan> construire_groupes(const std::vector<WordForGrouping>& mots, const GroupingOptions& options,
                                           const TextMap<Text>& liaison_consonnes, const PhonemeSets& sets) {

@@ -15,12 +15,21 @@ struct WordForGrouping {
     bool ponctuation_avant = false;
     bool elision_avant = false;
     bool est_formule = false;
+    // Read from text (defaults keep the behaviour for annotated words):
+    bool disjonctif = false;         // h aspiré, onze, oui: no liaison or enchaînement before it
+    bool trait_union_avant = false;  // inverted pronoun joined by a hyphen (dit|-elle, est|-ce)
 };
 
 struct GroupingOptions {
     bool gerer_elisions = true;
     bool gerer_liaisons = true;
     bool gerer_enchainement = true;
+    // Read from text: a word that starts with a glide (oiseau, yeux) joins
+    // like one that starts with a vowel; a word joined by a hyphen always
+    // stays with the word before it ("trait_union" when neither a liaison
+    // nor an enchaînement links them: dis-moi, est-ce).
+    bool glide_joins = false;
+    bool hyphen_joins = false;
 };
 
 // A group: the words [first, first + count) and the junction between each pair.
@@ -31,6 +40,11 @@ struct GroupPlan {
     Text phone_groupe;            // the words' IPA joined without separator
     bool est_formule = false;
 };
+
+inline const Text JONCTION_TRAIT_UNION = U"trait_union";
+
+// An elided word ends with an apostrophe: U+0027, U+2019 or U+02BC.
+bool ends_with_apostrophe(TextView text) noexcept;
 
 // `liaison_consonnes` maps a liaison label to the consonant heard ("" or
 // absent: no liaison). Every word lands in exactly one group, in order; a

@@ -12,6 +12,12 @@ bool is_compound_phoneme(TextView s) noexcept {
     return false;
 }
 
+std::size_t count_phonemes(TextView ipa) noexcept {
+    std::size_t n = 0;
+    for_each_phoneme(ipa, [&](TextView) { ++n; });
+    return n;
+}
+
 void iter_phoneme_views(TextView ipa, std::vector<TextView>& out) {
     out.clear();
     for_each_phoneme(ipa, [&](TextView token) { out.push_back(token); });

@@ -47,6 +47,7 @@ std::vector<Text> iter_phonemes(TextView ipa);
 // fills `out`, whose storage is kept.
 std::vector<TextView> iter_phoneme_views(TextView ipa);
 void iter_phoneme_views(TextView ipa, std::vector<TextView>& out);
+std::size_t count_phonemes(TextView ipa) noexcept;
 // The first and the last token ("" for an empty text).
 TextView first_phoneme(TextView ipa) noexcept;
 TextView last_phoneme(TextView ipa) noexcept;

@@ -1,0 +1,26 @@
+// analyser_texte: plain French text to reading groups.
+#pragma once
+
+#include <string>
+
+#include "bindings/common/convert.hpp"
+
+namespace vantro::py {
+
+// How the text is read in context: the espeak-ng library in the process, or
+// the espeak-ng program (one process per clause), with this voice.
+struct TextReaderChoice {
+    enum class Kind { Library, Program } kind = Kind::Library;
+    std::string voice = "fr";
+};
+
+// The ResultatSyllabation of `texte` (checked: a str) with `options` (an
+// OptionsGroupes, or None for the defaults). nullptr with an error set.
+PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderChoice& reader);
+
+// The reader for a facade's phonemizer: the library for EspeakLibPhonemizer,
+// the program for EspeakPhonemizer, each with its voice. False with
+// TypeError (which names the phonemizers to use) for any other phonemizer.
+bool reader_for_phonemizer(PyObject* phonemizer, TextReaderChoice& out);
+
+}  // namespace vantro::py

@@ -17,6 +17,9 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "scripts"))
+from project_data import spread_sample  # noqa: E402
+
 BENCH_DIR = pathlib.Path(__file__).resolve().parent
 ROOT = BENCH_DIR.parent
 OUT_DIR = BENCH_DIR / "out"
@@ -61,10 +64,7 @@ def load_pairs(limit: int = 0) -> list[tuple[str, str]]:
             cols = line.rstrip("\n").split("\t")
             if len(cols) >= 2 and cols[0] and cols[1]:
                 pairs.append((cols[0], cols[1]))
-    if limit and limit < len(pairs):
-        step = len(pairs) / limit
-        pairs = [pairs[int(i * step)] for i in range(limit)]
-    return pairs
+    return spread_sample(pairs, limit) if limit else pairs
 
 
 # ---------------------------------------------------------------- timing

@@ -13,7 +13,10 @@ import random
 import statistics
 import sys
 import time
+from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "scripts"))
+from project_data import WORDLIST, read_words  # noqa: E402
 from vantro_aligneur.vantro_aligneur import EspeakLibPhonemizer, EspeakPhonemizer
 
 
@@ -28,13 +31,12 @@ def timed(phonemize, words):
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--words", default="/usr/share/dict/french")
+    parser.add_argument("--words", default=str(WORDLIST))
     parser.add_argument("--size", type=int, default=2000)
     parser.add_argument("--seed", type=int, default=1)
     opts = parser.parse_args()
 
-    with open(opts.words, encoding="utf-8") as f:
-        vocabulary = [line.strip() for line in f if line.strip()]
+    vocabulary = read_words(opts.words)
     words = random.Random(opts.seed).sample(vocabulary, min(opts.size, len(vocabulary)))
 
     program = EspeakPhonemizer()

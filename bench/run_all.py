@@ -47,8 +47,8 @@ def build() -> None:
     if package.exists():
         shutil.rmtree(package)
     shutil.copytree(ROOT / "src" / "vantro_aligneur", package, ignore=shutil.ignore_patterns("__pycache__"))
-    for so in BUILD.glob("*.so"):
-        shutil.copy2(so, package / so.name)
+    for built in [*BUILD.glob("*.so"), BUILD / "_version.py"]:
+        shutil.copy2(built, package / built.name)
 
 
 def core_rows(quick: bool) -> list[dict]:

@@ -47,11 +47,7 @@ inline std::vector<std::string_view> split(std::string_view s, char sep, std::si
 }
 
 inline void finish(Data& d) {
-    for (const auto& [symbol, e] : d.alphabet) {
-        if (e.type == U"voyelle" && e.sous_type == U"orale") d.sets.voyelles.insert(symbol);
-        if (e.type == U"consonne") d.sets.consonnes.insert(symbol);
-        if (e.type == U"semi-voyelle") d.sets.semi_voyelles.insert(symbol);
-    }
+    d.sets = derive_phoneme_sets(d.alphabet);
     d.sonority = build_sonority_classes(d.alphabet);
 }
 

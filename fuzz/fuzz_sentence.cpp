@@ -22,9 +22,13 @@ using namespace vantro;
 
 namespace {
 
-std::size_t lines_of(TextView text) { return 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), U'\n')); }
+std::size_t lines_of(TextView text) {
+    return 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), U'\n'));
+}
 
-bool is_word_letter(char32_t c) { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0x24F); }
+bool is_word_letter(char32_t c) {
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0x24F);
+}
 
 void check_words(TextView text) {
     const std::vector<Span> words = find_words(text);

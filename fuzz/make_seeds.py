@@ -11,14 +11,15 @@ either, only the data file is written.
 
 from __future__ import annotations
 
-import json
 import random
 import shutil
 import subprocess
 import sys
 from pathlib import Path
 
-WORDS = Path("/usr/share/dict/french")
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "scripts"))
+from project_data import WORDLIST, read_data, read_words  # noqa: E402
+
 
 
 def write_data(doc: dict, out: Path) -> None:
@@ -46,10 +47,10 @@ def main() -> int:
     data_json, out = Path(sys.argv[1]), Path(sys.argv[2])
     count = int(sys.argv[3]) if len(sys.argv) > 3 else 300
     out.mkdir(parents=True, exist_ok=True)
-    write_data(json.loads(data_json.read_text(encoding="utf-8")), out)
-    if not WORDS.exists():
+    write_data(read_data(data_json), out)
+    if not WORDLIST.exists():
         return 0
-    words = [w.strip() for w in WORDS.read_text(encoding="utf-8", errors="replace").splitlines() if w.strip()]
+    words = read_words()
     words = random.Random(7).sample(words, min(count, len(words)))
     ipa = pronunciations(words)
     if ipa is None:

@@ -22,21 +22,11 @@ import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import espeak_inprocess  # noqa: E402
+from project_data import WORDLIST, read_words, spread_sample  # noqa: E402
 
-DEFAULT_WORDLIST = "/usr/share/dict/french"
-
-
-def read_words(path: str) -> list[str]:
-    with open(path, encoding="utf-8", errors="replace") as fh:
-        return [line.strip() for line in fh if line.strip()]
+DEFAULT_WORDLIST = str(WORDLIST)
 
 
-def spread_sample(words: list[str], n: int) -> list[str]:
-    """`n` words evenly spread over the list (deterministic)."""
-    if n >= len(words):
-        return list(words)
-    step = len(words) / n
-    return [words[int(i * step)] for i in range(n)]
 
 
 def check_against_program(words: list[str], voice: str) -> tuple[int, list[tuple[str, str, str]]]:

@@ -35,10 +35,11 @@ import re
 import shutil
 import sys
 import tempfile
-import unicodedata
+
+from project_data import DATA_FILE, SHARED_MARK, iter_phonemes
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-DEFAULT_DATA = ROOT / "src" / "vantro_aligneur" / "data" / "donnees_aligneur.json"
+DEFAULT_DATA = DATA_FILE
 IGNORED = set("- '\u2019_")
 BRIDGE_RE = re.compile(r"\([^()]*\)")
 VOWEL_LETTERS = set("aeiouyàâäéèêëîïôöùûüÿœæ")
@@ -127,20 +128,6 @@ def _init_worker(kind: str, data_path: str) -> None:
 
 # --------------------------------------------------------------------------- checks
 
-def iter_phonemes(ipa: str) -> list[str]:
-    tokens, current = [], ""
-    for ch in ipa:
-        if unicodedata.category(ch).startswith("M"):
-            current += ch
-        else:
-            if current:
-                tokens.append(current)
-            current = ch
-    if current:
-        tokens.append(current)
-    return tokens
-
-
 def letters_from_syllables(orthos: list[str]) -> str:
     """The word as the syllables show it, every marker taken away.
 
@@ -202,7 +189,7 @@ def diagnose(word: str, phone: str, table: dict, silent: set) -> str:
         return "abbreviation or letter names"
     on = word.lower()
     toks = iter_phonemes(phone.lower())
-    keys = [(k, iter_phonemes(k.lower()), [g.replace("²", "") for g in gs]) for k, gs in table.items()]
+    keys = [(k, iter_phonemes(k.lower()), [g.replace(SHARED_MARK, "") for g in gs]) for k, gs in table.items()]
     keys = [k for k in keys if k[1]]
     n, m = len(toks), len(on)
     seen = set()

@@ -3,8 +3,10 @@ import sys
 
 import pytest
 
-# The pure-Python reference implementations live beside the tests.
+# The pure-Python reference implementations live beside the tests; the
+# helpers they share with the scripts live in scripts/.
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "scripts"))
 
 
 @pytest.fixture(scope="module")

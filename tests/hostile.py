@@ -4,9 +4,9 @@ raise, and (word, IPA) pairs that the phoneme table can spell."""
 
 from __future__ import annotations
 
-import os
 
 from hypothesis import strategies as st
+from project_data import WORDLIST, read_words
 
 from vantro_aligneur import _chargeur
 
@@ -209,9 +209,6 @@ def spelled(max_pieces=4):
 
 def french_words(step=997):
     """Every `step`-th word of the system word list (a fixed handful without one)."""
-    path = "/usr/share/dict/french"
-    if os.path.exists(path):
-        with open(path, encoding="utf-8", errors="replace") as f:
-            words = [w.strip() for w in f if w.strip()]
-        return words[::step]
+    if WORDLIST.exists():
+        return read_words()[::step]
     return ["chocolat", "homme", "pas", "grand-mère", "l'enfant", "taxi", "aujourd'hui", "oiseau"]

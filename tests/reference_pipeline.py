@@ -14,15 +14,13 @@ field by field:
 from __future__ import annotations
 
 import math
-import unicodedata
 from dataclasses import dataclass, field
 from typing import Callable, NamedTuple
 
+from project_data import SHARED_MARK, SILENT_MARK, iter_phonemes
 from reference_search import aligner_reference, phonemise_alignment_reference
 
 COMPOUND_PHONEMES = frozenset({"tʃ", "dʒ", "ts", "ɡz"})  # the g is U+0261
-SILENT_MARK = "°"
-SHARED_MARK = "²"
 SONORITY_ORDER = ["Y", "L", "N", "O"]
 
 Span = tuple[int, int]
@@ -76,23 +74,6 @@ def default_tables() -> Tables:
 
 
 # ---- phoneme tokens and classes -------------------------------------------------------
-
-
-def iter_phonemes(ipa: str) -> list[str]:
-    if ipa == "":
-        return []
-    tokens: list[str] = []
-    current = ""
-    for ch in ipa:
-        if unicodedata.category(ch).startswith("M"):
-            current = current + ch
-        else:
-            if current != "":
-                tokens.append(current)
-            current = ch
-    if current != "":
-        tokens.append(current)
-    return tokens
 
 
 def est_voyelle(phoneme: str, t: Tables) -> bool:

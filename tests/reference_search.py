@@ -9,27 +9,11 @@ on small inputs, so it must stay easy to read against the rules, not fast.
 
 from __future__ import annotations
 
-import unicodedata
+from project_data import SHARED_MARK, SILENT_MARK, iter_phonemes  # noqa: F401 (re-exported)
 
 IGNORED_CHARS = frozenset({"-", " ", "'", "\u2019", "_"})
-SILENT_MARK = "°"
-SHARED_MARK = "²"
 MAX_SEGMENTATIONS = 32
 
-
-def iter_phonemes(ipa: str) -> list[str]:
-    tokens: list[str] = []
-    current = ""
-    for ch in ipa:
-        if unicodedata.category(ch).startswith("M"):
-            current += ch
-        else:
-            if current:
-                tokens.append(current)
-            current = ch
-    if current:
-        tokens.append(current)
-    return tokens
 
 
 # "İ" (U+0130) is the one character whose lower case is two characters (an

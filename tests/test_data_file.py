@@ -1,12 +1,11 @@
 """The shipped data file: schema and the invariants the search relies on."""
 
 import json
-import unicodedata
-from pathlib import Path
 
 import pytest
 
-DATA = Path(__file__).resolve().parent.parent / "src" / "vantro_aligneur" / "data" / "donnees_aligneur.json"
+from project_data import DATA_FILE as DATA
+from project_data import iter_phonemes as tokens
 
 SOUS_TYPES = {
     "voyelle": {"orale", "nasale"},
@@ -25,18 +24,6 @@ ESPEAK_EN = "ɹ ʌ ɒ ɐ ɜ ʊ ɪ θ ð h ɑ x ə".split()
 DICTIONARY = "ɥ ɑ r ʀ x h".split()
 
 
-def tokens(ipa: str) -> list[str]:
-    out, cur = [], ""
-    for ch in ipa:
-        if unicodedata.category(ch).startswith("M"):
-            cur += ch
-        else:
-            if cur:
-                out.append(cur)
-            cur = ch
-    if cur:
-        out.append(cur)
-    return out
 
 
 @pytest.fixture(scope="module")

@@ -1,10 +1,13 @@
 """Module set-up: exposed names, constants, expressions, the final schwa."""
 
+import importlib.metadata
 import logging
 import re
+from pathlib import Path
 
 import pytest
 
+import vantro_aligneur
 import vantro_aligneur.vantro_aligneur as va
 from vantro_aligneur import _chargeur
 
@@ -70,6 +73,14 @@ def test_data_names_are_the_accessors(name, accessor):
 )
 def test_ajouter_schwa_final(ortho, pos, phone, expected):
     assert va.ajouter_schwa_final(ortho, pos, phone) == expected
+
+
+def test_the_version_is_written_once():
+    pyproject = (Path(__file__).resolve().parents[1] / "pyproject.toml").read_text(encoding="utf-8")
+    declared = re.search(r'^version = "([^"]+)"$', pyproject, re.M).group(1)
+    assert declared == "2.0.0"
+    installed = importlib.metadata.version("vantro-aligneur")
+    assert (installed, va.__version__, vantro_aligneur.__version__) == (declared, declared, declared)
 
 
 def test_ajouter_schwa_final_checks_types():

@@ -26,8 +26,8 @@ from vantro_aligneur import vantro_aligneur as va
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "scripts"))
 import espeak_inprocess  # noqa: E402
+from project_data import WORDLIST, read_words  # noqa: E402
 
-WORDLIST = "/usr/share/dict/french"
 WORD_STEP = 70        # about 4,900 words: every stage but the search
 SEARCH_STEP = 2       # of those, every second one goes through the reference search too
 SENTENCES = 300
@@ -41,12 +41,11 @@ TABLES = ref.default_tables()
 
 @pytest.fixture(scope="module")
 def corpus() -> list[tuple[str, str]]:
-    if not os.path.exists(WORDLIST):
+    if not WORDLIST.exists():
         pytest.skip("no system French word list")
     if not espeak_inprocess.available("fr"):
         pytest.skip("libespeak-ng with a French voice is not available")
-    with open(WORDLIST, encoding="utf-8", errors="replace") as f:
-        words = [w.strip() for w in f if w.strip()]
+    words = read_words()
     return [(w, espeak_inprocess.phonemize(w)[0]) for w in words[::WORD_STEP]]
 
 

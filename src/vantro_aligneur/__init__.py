@@ -14,7 +14,7 @@ from __future__ import annotations
 import importlib
 from typing import Any
 
-__version__ = "2.0.0"
+from ._version import __version__
 
 __all__ = [
     # the facade and the phonemizers

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "fixtures.hpp"
+
 #include <optional>
 #include <string>
 
@@ -15,11 +17,7 @@ using Entries = std::vector<std::pair<Text, std::vector<Text>>>;
 
 CompiledTable compile(const Entries& entries) { return CompiledTable(PhoneTable{entries}); }
 
-std::vector<Text> texts(std::initializer_list<const char32_t*> items) {
-    std::vector<Text> out;
-    for (const char32_t* s : items) out.emplace_back(s);
-    return out;
-}
+using vantro::testing::texts;
 
 std::string show(const std::vector<Text>& v) {
     std::string out = "[";

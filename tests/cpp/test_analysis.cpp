@@ -4,6 +4,7 @@
 
 #include "fixtures.hpp"
 #include "frontend/complete_analysis.hpp"
+#include "frontend/phonemizer_rules.hpp"
 #include "frontend/text_words.hpp"
 #include "frontend/word_analysis.hpp"
 #include "groups/group_syllabifier.hpp"
@@ -44,10 +45,30 @@ TEST(WordAnalysis, SyllablesAndTheAlignmentBehindThem) {
 
 TEST(GroupAnalysis, AlignmentSpansAreInTheCallersText) {
     const Analysis one = analyse_groupe(U"ʃɔkɔla", {{U"chocolat", 10}}, context());
-    EXPECT_EQ(describe_alignment(one.alignment), "ok ʃ=ch(10,12) ɔ=o(12,13) k=c(13,14) ɔ=o(14,15) l=l(15,16) a=at°(16,18)");
+    EXPECT_EQ(describe_alignment(one.alignment),
+              "ok ʃ=ch(10,12) ɔ=o(12,13) k=c(13,14) ɔ=o(14,15) l=l(15,16) a=at°(16,18)");
     EXPECT_EQ(describe_syllables(one.syllabes), R"~(ʃɔ "cho" (10,13) | kɔ "co" (13,15) | la "lat°" (15,18))~");
     const Analysis two = analyse_groupe(U"leɑ̃fɑ̃", {{U"les", 0}, {U"enfants", 4}}, context());
     EXPECT_EQ(describe_alignment(two.alignment), "ok l=l(0,1) e=es(1,3) ɑ̃=en(4,6) f=f(6,7) ɑ̃=ant°s°(7,11)");
+}
+
+TEST(GroupAnalysis, TheSinkGetsWhatTheValuesHold) {
+    const auto& d = small_data();
+    const PhonemeClassifier classes(d.sonority, d.sets);
+    const LinguisticContext with_tables{d.sets, d.sonority, d.table, d.silent_letters, &classes};
+    const std::vector<std::pair<const char32_t*, std::vector<GroupWord>>> groups = {
+        {U"ʃɔkɔla", {{U"chocolat", 10}}}, {U"lezɑ̃fɑ̃", {{U"les", 0}, {U"enfants", 4}}}, {U"ʃɔ", {{U"xyz", 3}}}};
+    for (const auto& [phone, words] : groups) {
+        for (const LinguisticContext& ctx : {context(), with_tables}) {
+            std::vector<SyllabeRec> collected;
+            SyllableCollector sink(collected);
+            Alignment alignment;
+            syllabifier_groupe(phone, words, ctx, sink, &alignment);
+            const Analysis expected = analyse_groupe(phone, words, context());
+            EXPECT_EQ(describe_syllables(collected), describe_syllables(expected.syllabes)) << to_utf8(phone);
+            EXPECT_EQ(describe_alignment(alignment), describe_alignment(expected.alignment));
+        }
+    }
 }
 
 FormulaReading trois() { return FormulaReading{U"trois", {FormulaStep{U"3", U"tʁwa", {8, 9}, {}}}}; }
@@ -113,6 +134,34 @@ TEST(TextWords, AsTheExpressionFindsThem) {
                                                          static_cast<std::size_t>(s.end - s.start))));
         EXPECT_EQ(got, std::vector<std::string>(expected.begin(), expected.end())) << to_utf8(text);
     }
+}
+
+// An object as the facade asks about it; the questions asked are counted.
+struct Given {
+    bool none = false, usable = false, predict = false, phonemize = false;
+    int asked = 0;
+    bool is_none() { return ++asked, none; }
+    bool phonemize_usable() { return ++asked, usable; }
+    bool has_predict() { return ++asked, predict; }
+    bool has_phonemize() { return ++asked, phonemize; }
+};
+
+TEST(PhonemizerRules, ChoiceInTheDocumentedOrder) {
+    using C = PhonemizerChoice;
+    const std::tuple<Given, C, int> cases[] = {
+        {{true, true, true, true}, C::Espeak, 1},
+        {{false, true, true, true}, C::Given, 2},      // phonemize wins over predict
+        {{false, false, true, true}, C::G2PAdapter, 3},
+        {{false, false, false, true}, C::Given, 4},    // a phonemize attribute that is None
+        {{false, false, false, false}, C::Refused, 4},
+    };
+    for (auto [given, choice, asked] : cases) {
+        EXPECT_EQ(choose_phonemizer(given), choice);
+        EXPECT_EQ(given.asked, asked);
+    }
+    EXPECT_EQ(espeak_version_command(), testing::texts({U"espeak-ng", U"--version"}));
+    EXPECT_EQ(espeak_ipa_command(U"fr", U"-h"),
+              testing::texts({U"espeak-ng", U"-v", U"fr", U"--ipa", U"-q", U"--", U"-h"}));
 }
 
 }  // namespace

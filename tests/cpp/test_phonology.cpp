@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "fixtures.hpp"
+
 #include <string>
 
 #include "phonology/constituents.hpp"
@@ -38,27 +40,19 @@ Alphabet test_alphabet() {
     return a;
 }
 
-// Derived the way the data loader derives its three sets.
-PhonemeSets sets_of(const Alphabet& alphabet) {
-    PhonemeSets s;
-    for (const auto& [symbol, entry] : alphabet) {
-        if (!entry.type) continue;
-        if (*entry.type == U"voyelle" && entry.sous_type == Text(U"orale")) s.voyelles.insert(symbol);
-        if (*entry.type == U"consonne") s.consonnes.insert(symbol);
-        if (*entry.type == U"semi-voyelle") s.semi_voyelles.insert(symbol);
-    }
-    return s;
-}
-
 const Alphabet kAlphabet = test_alphabet();
-const PhonemeSets kSets = sets_of(kAlphabet);
+
+TEST(DerivedSets, OralVowelsConsonantsAndSemiVowels) {
+    const PhonemeSets s = derive_phoneme_sets(test_alphabet());
+    EXPECT_EQ(s.voyelles, (TextSet{U"a", U"i", U"ɛ", U"ɔ", U"u", U"ə"}));  // "ø" has no sub-type, "ɑ̃" is nasal
+    EXPECT_EQ(s.semi_voyelles, (TextSet{U"j"}));
+    EXPECT_TRUE(contains(s.consonnes, U"ʁ") && contains(s.consonnes, U"ɡ") && !contains(s.consonnes, U"x"));
+    EXPECT_FALSE(contains(s.consonnes, U"h") || contains(s.voyelles, U"h"));  // no type: in no set
+}
+const PhonemeSets kSets = derive_phoneme_sets(kAlphabet);
 const SonorityClasses kClasses = build_sonority_classes(kAlphabet);
 
-std::vector<Text> texts(std::initializer_list<const char32_t*> items) {
-    std::vector<Text> out;
-    for (const char32_t* s : items) out.emplace_back(s);
-    return out;
-}
+using vantro::testing::texts;
 
 std::string show(TextView s) { return to_utf8(s); }
 

@@ -69,7 +69,8 @@ TEST(Renderings, Sentence) {
               "  G1: <<les enfants>>  /lezɑ̃fɑ̃/  jonctions=liaison_z, enchainement\n"
               "    σ1: /ʃɔ/ <<cho>> [0:3] att=ʃ noy=ɔ cod=-\n"
               "  G2: <<3>> [FORMULE]  /tʁwa/  jonctions=-");
-    EXPECT_EQ(to_utf8(format_detail(SentenceShown{U"", U"0", U"0", U"", U"", {}})), "Texte : \nGroupes : 0  Syllabes : 0\nLigne 1 : \nLigne 2 : \n");
+    EXPECT_EQ(to_utf8(format_detail(SentenceShown{U"", U"0", U"0", U"", U"", {}})),
+              "Texte : \nGroupes : 0  Syllabes : 0\nLigne 1 : \nLigne 2 : \n");
 }
 
 TEST(FinalSchwa, Cases) {

@@ -8,22 +8,6 @@
 namespace vantro::py {
 namespace {
 
-PyObject* tuple_of(std::initializer_list<PyObject*> items) {
-    for (PyObject* o : items)
-        if (!o) {
-            for (PyObject* p : items) Py_XDECREF(p);
-            return nullptr;
-        }
-    PyObject* t = PyTuple_New(static_cast<Py_ssize_t>(items.size()));
-    if (!t) {
-        for (PyObject* p : items) Py_DECREF(p);
-        return nullptr;
-    }
-    Py_ssize_t i = 0;
-    for (PyObject* o : items) PyTuple_SET_ITEM(t, i++, o);
-    return t;
-}
-
 bool boundaries_arg(PyObject* arg, std::vector<std::int64_t>& out, const std::vector<std::int64_t>*& ptr) {
     ptr = nullptr;
     if (!arg || arg == Py_None) return true;

@@ -4,9 +4,10 @@
 // interpreter's resource reader and JSON parser, so that member order is the
 // file's order. Tables are handed out shared, never copied; only the
 // silent-letter set is fresh on every call, since callers may change it.
-#define PY_SSIZE_T_CLEAN
-#include <Python.h>
+#include "bindings/common/errors.hpp"
+#include "phonology/phoneme_sets.hpp"
 
+namespace vantro::py {
 namespace {
 
 PyObject* g_donnees = nullptr;        // the parsed document, once loaded
@@ -102,22 +103,16 @@ PyObject* charger(PyObject*, PyObject*) {
     return doc;
 }
 
-PyObject* alphabet_ipa(PyObject*, PyObject*) {
-    PyObject* v = member("alphabet_ipa");
+// The accessor of a member that must be an object (a dict).
+template <const char* Name>
+PyObject* dict_member(PyObject*, PyObject*) {
+    PyObject* v = member(Name);
     return v ? expect_dict(v) : nullptr;
 }
-PyObject* phone_to_graphemes(PyObject*, PyObject*) {
-    PyObject* v = member("phone_to_graphemes");
-    return v ? expect_dict(v) : nullptr;
-}
-PyObject* espeak_to_ipa(PyObject*, PyObject*) {
-    PyObject* v = member("espeak_to_ipa");
-    return v ? expect_dict(v) : nullptr;
-}
-PyObject* liaison_consonnes(PyObject*, PyObject*) {
-    PyObject* v = member("liaison_consonnes");
-    return v ? expect_dict(v) : nullptr;
-}
+constexpr char kAlphabet[] = "alphabet_ipa";
+constexpr char kPhoneToGraphemes[] = "phone_to_graphemes";
+constexpr char kEspeakToIpa[] = "espeak_to_ipa";
+constexpr char kLiaisonConsonnes[] = "liaison_consonnes";
 
 PyObject* lettres_muettes_possibles(PyObject*, PyObject*) {
     PyObject* v = member("lettres_muettes_possibles");
@@ -127,87 +122,49 @@ PyObject* lettres_muettes_possibles(PyObject*, PyObject*) {
     return s;
 }
 
-// entry.get(name) == expected, with Python's own comparison.
-int entry_member_equals(PyObject* entry, const char* name, const char* expected) {
-    PyObject* value = PyObject_CallMethod(entry, "get", "s", name);
-    if (!value) return -1;
-    PyObject* want = PyUnicode_FromString(expected);
-    if (!want) {
-        Py_DECREF(value);
-        return -1;
+// One entry of the alphabet, read with entry.get() as the derived sets need it.
+struct EntryReader {
+    PyObject* entry;
+    std::optional<Text> get(const char* name) const {
+        Ref v = take(PyObject_CallMethod(entry, "get", "s", name));
+        if (!PyUnicode_Check(v.get())) return std::nullopt;
+        return to_text(v.get());
     }
-    int eq = PyObject_RichCompareBool(value, want, Py_EQ);
-    Py_DECREF(want);
-    Py_DECREF(value);
-    return eq;
+    std::optional<Text> type() const { return get("type"); }
+    std::optional<Text> sous_type() const { return get("sous_type"); }
+};
+
+// The symbols of the alphabet that belong to `which`, computed on first use.
+PyObject* derived_set(PyObject** cache, DerivedSet which) {
+    if (*cache) return Py_NewRef(*cache);
+    return guarded([&]() -> PyObject* {
+        Ref alphabet = take(dict_member<kAlphabet>(nullptr, nullptr));
+        Ref items = take(PyObject_CallMethod(alphabet.get(), "items", nullptr));
+        Ref it = take(PyObject_GetIter(items.get()));
+        Ref result = take(PySet_New(nullptr));
+        while (PyObject* raw = PyIter_Next(it.get())) {
+            Ref pair(raw);
+            PyObject *symbol, *entry;
+            if (!PyArg_ParseTuple(pair.get(), "OO", &symbol, &entry)) throw PythonError{};
+            EntryReader reader{entry};
+            if (belongs_to(which, reader)) need_status(PySet_Add(result.get(), symbol));
+        }
+        if (PyErr_Occurred()) throw PythonError{};
+        Py_XSETREF(*cache, Py_NewRef(result.get()));
+        return result.release();
+    });
 }
 
-enum class Kind { Voyelle, Consonne, SemiVoyelle };
-
-PyObject* derived_set(PyObject** cache, Kind kind) {
-    if (*cache) {
-        Py_INCREF(*cache);
-        return *cache;
-    }
-    PyObject* alphabet = alphabet_ipa(nullptr, nullptr);
-    if (!alphabet) return nullptr;
-    PyObject* items = PyObject_CallMethod(alphabet, "items", nullptr);
-    Py_DECREF(alphabet);
-    if (!items) return nullptr;
-    PyObject* it = PyObject_GetIter(items);
-    Py_DECREF(items);
-    if (!it) return nullptr;
-    PyObject* result = PySet_New(nullptr);
-    if (!result) {
-        Py_DECREF(it);
-        return nullptr;
-    }
-    while (PyObject* pair = PyIter_Next(it)) {
-        PyObject *symbol = nullptr, *entry = nullptr;
-        if (!PyArg_ParseTuple(pair, "OO", &symbol, &entry)) {
-            Py_DECREF(pair);
-            goto fail;
-        }
-        int keep;
-        switch (kind) {
-            case Kind::Voyelle:
-                keep = entry_member_equals(entry, "type", "voyelle");
-                if (keep == 1) keep = entry_member_equals(entry, "sous_type", "orale");
-                break;
-            case Kind::Consonne:
-                keep = entry_member_equals(entry, "type", "consonne");
-                break;
-            default:
-                keep = entry_member_equals(entry, "type", "semi-voyelle");
-                break;
-        }
-        if (keep < 0 || (keep == 1 && PySet_Add(result, symbol) < 0)) {
-            Py_DECREF(pair);
-            goto fail;
-        }
-        Py_DECREF(pair);
-    }
-    if (PyErr_Occurred()) goto fail;
-    Py_DECREF(it);
-    Py_XSETREF(*cache, result);
-    Py_INCREF(result);
-    return result;
-fail:
-    Py_DECREF(it);
-    Py_DECREF(result);
-    return nullptr;
-}
-
-PyObject* voyelles(PyObject*, PyObject*) { return derived_set(&g_voyelles, Kind::Voyelle); }
-PyObject* consonnes(PyObject*, PyObject*) { return derived_set(&g_consonnes, Kind::Consonne); }
-PyObject* semi_voyelles(PyObject*, PyObject*) { return derived_set(&g_semi_voyelles, Kind::SemiVoyelle); }
+PyObject* voyelles(PyObject*, PyObject*) { return derived_set(&g_voyelles, DerivedSet::Voyelles); }
+PyObject* consonnes(PyObject*, PyObject*) { return derived_set(&g_consonnes, DerivedSet::Consonnes); }
+PyObject* semi_voyelles(PyObject*, PyObject*) { return derived_set(&g_semi_voyelles, DerivedSet::SemiVoyelles); }
 
 PyMethodDef methods[] = {
     {"_charger", charger, METH_NOARGS, "Charge et retourne le document complet (une seule lecture)."},
-    {"alphabet_ipa", alphabet_ipa, METH_NOARGS, "Table de l'alphabet IPA : symbole -> classe."},
-    {"phone_to_graphemes", phone_to_graphemes, METH_NOARGS, "Table phoneme -> graphemes possibles."},
-    {"espeak_to_ipa", espeak_to_ipa, METH_NOARGS, "Table de correspondance eSpeak -> IPA."},
-    {"liaison_consonnes", liaison_consonnes, METH_NOARGS, "Etiquette de liaison -> consonne entendue."},
+    {"alphabet_ipa", dict_member<kAlphabet>, METH_NOARGS, "Table de l'alphabet IPA : symbole -> classe."},
+    {"phone_to_graphemes", dict_member<kPhoneToGraphemes>, METH_NOARGS, "Table phoneme -> graphemes possibles."},
+    {"espeak_to_ipa", dict_member<kEspeakToIpa>, METH_NOARGS, "Table de correspondance eSpeak -> IPA."},
+    {"liaison_consonnes", dict_member<kLiaisonConsonnes>, METH_NOARGS, "Etiquette de liaison -> consonne entendue."},
     {"lettres_muettes_possibles", lettres_muettes_possibles, METH_NOARGS,
      "Lettres pouvant etre muettes (nouvel ensemble a chaque appel)."},
     {"voyelles", voyelles, METH_NOARGS, "Ensemble des voyelles orales."},
@@ -230,5 +187,6 @@ PyModuleDef module_def = {
 };
 
 }  // namespace
+}  // namespace vantro::py
 
-PyMODINIT_FUNC PyInit__chargeur() { return PyModule_Create(&module_def); }
+PyMODINIT_FUNC PyInit__chargeur() { return PyModule_Create(&vantro::py::module_def); }

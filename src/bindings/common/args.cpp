@@ -4,6 +4,13 @@
 
 namespace vantro::py {
 
+void raise_bad_keyword(PyObject* function, PyObject* key, bool repeated) {
+    if (repeated)
+        PyErr_Format(PyExc_TypeError, "%U() got multiple values for argument '%S'", function, key);
+    else
+        PyErr_Format(PyExc_TypeError, "%U() got an unexpected keyword argument '%S'", function, key);
+}
+
 bool parse_args(const Signature& sig, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
                 PyObject** out) {
     int count = 0;
@@ -32,12 +39,8 @@ bool parse_args(const Signature& sig, PyObject* const* args, Py_ssize_t nargs, P
                     idx = i;
                     break;
                 }
-            if (idx < 0) {
-                PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%s'", sig.function, name);
-                return false;
-            }
-            if (out[idx]) {
-                PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%s'", sig.function, name);
+            if (idx < 0 || out[idx]) {
+                if (Ref function{PyUnicode_FromString(sig.function)}) raise_bad_keyword(function.get(), key, idx >= 0);
                 return false;
             }
             out[idx] = args[nargs + k];

@@ -17,7 +17,8 @@ struct Signature {
 bool parse_args(const Signature& sig, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
                 PyObject** out);
 
-// Result helper: nullptr stays nullptr (error set), else the object.
-inline PyObject* checked(PyObject* o) { return o; }
+// TypeError for a keyword that names no parameter of `function`
+// (`repeated` false) or one that is already bound (`repeated` true).
+void raise_bad_keyword(PyObject* function, PyObject* key, bool repeated);
 
 }  // namespace vantro::py

@@ -115,32 +115,35 @@ PyObject* from_text(TextView t) {
     return s;
 }
 
-bool list_to_texts(PyObject* list, std::vector<Text>& out) {
-    const Py_ssize_t n = PyList_GET_SIZE(list);
-    out.resize(static_cast<std::size_t>(n));
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        PyObject* item = PyList_GET_ITEM(list, i);
-        if (!PyUnicode_Check(item)) {
-            raise_expected("str", item);
-            return false;
-        }
-        assign_text(item, out[static_cast<std::size_t>(i)]);
+bool text_item(PyObject* item, Text& out) {
+    if (!PyUnicode_Check(item)) {
+        raise_expected("str", item);
+        return false;
     }
+    assign_text(item, out);
     return true;
 }
 
-PyObject* texts_to_list(const std::vector<Text>& texts) {
-    PyObject* list = PyList_New(static_cast<Py_ssize_t>(texts.size()));
-    if (!list) return nullptr;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        PyObject* s = from_text(texts[i]);
-        if (!s) {
-            Py_DECREF(list);
-            return nullptr;
-        }
-        PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), s);
+bool joined_item(PyObject* item, std::size_t index, Text& out) {
+    if (!PyUnicode_Check(item)) {
+        PyErr_Format(PyExc_TypeError, "sequence item %zd: expected str instance, %.80s found",
+                     static_cast<Py_ssize_t>(index), Py_TYPE(item)->tp_name);
+        return false;
     }
-    return list;
+    assign_text(item, out);
+    return true;
+}
+
+PyObject* tuple_of(std::initializer_list<PyObject*> items) {
+    bool complete = true;
+    for (PyObject* o : items) complete &= o != nullptr;
+    PyObject* t = complete ? PyTuple_New(static_cast<Py_ssize_t>(items.size())) : nullptr;
+    Py_ssize_t i = 0;
+    for (PyObject* o : items) {
+        if (t) PyTuple_SET_ITEM(t, i++, o);
+        else Py_XDECREF(o);
+    }
+    return t;
 }
 
 bool to_int64(PyObject* o, std::int64_t& out) {
@@ -160,45 +163,36 @@ bool to_int64(PyObject* o, std::int64_t& out) {
     return true;
 }
 
+bool unpack_pair(PyObject* o, Ref& hold, PyObject*& first, PyObject*& second) {
+    hold = Ref(PySequence_Fast(o, "cannot unpack non-iterable object"));
+    if (!hold) {
+        if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+            PyErr_Clear();
+            PyErr_Format(PyExc_TypeError, "cannot unpack non-iterable %.200s object", Py_TYPE(o)->tp_name);
+        }
+        return false;
+    }
+    const Py_ssize_t n = PySequence_Fast_GET_SIZE(hold.get());
+    if (n < 2) PyErr_Format(PyExc_ValueError, "not enough values to unpack (expected 2, got %zd)", n);
+    if (n > 2) PyErr_SetString(PyExc_ValueError, "too many values to unpack (expected 2)");
+    if (n != 2) return false;
+    first = PySequence_Fast_GET_ITEM(hold.get(), 0);
+    second = PySequence_Fast_GET_ITEM(hold.get(), 1);
+    return true;
+}
+
 bool to_span(PyObject* o, Span& out) {
     if (PyTuple_CheckExact(o) && PyTuple_GET_SIZE(o) == 2) {
         return to_int64(PyTuple_GET_ITEM(o, 0), out.start) && to_int64(PyTuple_GET_ITEM(o, 1), out.end);
     }
-    PyObject* seq = PySequence_Fast(o, "cannot unpack non-iterable object");
-    if (!seq) return false;
-    Ref hold(seq);
-    const Py_ssize_t n = PySequence_Fast_GET_SIZE(seq);
-    if (n != 2) {
-        if (n < 2)
-            PyErr_Format(PyExc_ValueError, "not enough values to unpack (expected 2, got %zd)", n);
-        else
-            PyErr_SetString(PyExc_ValueError, "too many values to unpack (expected 2)");
-        return false;
-    }
-    return to_int64(PySequence_Fast_GET_ITEM(seq, 0), out.start) &&
-           to_int64(PySequence_Fast_GET_ITEM(seq, 1), out.end);
+    Ref hold;
+    PyObject *start, *end;
+    return unpack_pair(o, hold, start, end) && to_int64(start, out.start) && to_int64(end, out.end);
 }
 
 namespace {
 
-PyObject* new_span(const Span& s) {
-    PyObject* a = PyLong_FromLongLong(s.start);
-    if (!a) return nullptr;
-    PyObject* b = PyLong_FromLongLong(s.end);
-    if (!b) {
-        Py_DECREF(a);
-        return nullptr;
-    }
-    PyObject* t = PyTuple_New(2);
-    if (!t) {
-        Py_DECREF(a);
-        Py_DECREF(b);
-        return nullptr;
-    }
-    PyTuple_SET_ITEM(t, 0, a);
-    PyTuple_SET_ITEM(t, 1, b);
-    return t;
-}
+PyObject* new_span(const Span& s) { return tuple_of({PyLong_FromLongLong(s.start), PyLong_FromLongLong(s.end)}); }
 
 // Spans inside a word are small pairs and come back word after word; tuples
 // are immutable, so the same one can be handed out every time.
@@ -214,38 +208,6 @@ PyObject* from_span(const Span& s) {
         return Py_NewRef(slot);
     }
     return new_span(s);
-}
-
-bool list_to_spans(PyObject* list, std::vector<Span>& out) {
-    const Py_ssize_t n = PyList_GET_SIZE(list);
-    out.resize(static_cast<std::size_t>(n));
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        if (!to_span(PyList_GET_ITEM(list, i), out[static_cast<std::size_t>(i)])) return false;
-    }
-    return true;
-}
-
-PyObject* spans_to_list(const std::vector<Span>& spans) {
-    PyObject* list = PyList_New(static_cast<Py_ssize_t>(spans.size()));
-    if (!list) return nullptr;
-    for (std::size_t i = 0; i < spans.size(); ++i) {
-        PyObject* s = from_span(spans[i]);
-        if (!s) {
-            Py_DECREF(list);
-            return nullptr;
-        }
-        PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), s);
-    }
-    return list;
-}
-
-bool list_to_int64s(PyObject* list, std::vector<std::int64_t>& out) {
-    const Py_ssize_t n = PyList_GET_SIZE(list);
-    out.resize(static_cast<std::size_t>(n));
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        if (!to_int64(PyList_GET_ITEM(list, i), out[static_cast<std::size_t>(i)])) return false;
-    }
-    return true;
 }
 
 }  // namespace vantro::py

@@ -1,6 +1,7 @@
 #include "bindings/common/module_globals.hpp"
 
-#include <vector>
+#include <cstddef>
+#include <type_traits>
 
 namespace vantro::py {
 
@@ -27,37 +28,40 @@ PyObject* g_module = nullptr;
 
 // The look-ups made while the module's dict keeps its version: the dict
 // still binds each name to the very same object. Values are borrowed from
-// the dict for as long as that holds; callers get their own reference.
+// the dict for as long as that holds (callers get their own reference), one
+// slot per field of Names.
+static_assert(std::is_standard_layout_v<Names>, "Names holds interned names only");
+constexpr std::size_t kNames = sizeof(Names) / sizeof(PyObject*);
 struct Lookups {
     std::uint64_t version = 0;
-    std::vector<std::pair<PyObject*, PyObject*>> found;  // name, value
+    PyObject* found[kNames] = {};
 };
 Lookups& g_lookups = for_the_process<Lookups>();
+
+std::size_t slot_of(PyObject* Names::*name) {
+    return static_cast<std::size_t>(&(g_names.*name) - reinterpret_cast<PyObject* const*>(&g_names));
+}
 
 }  // namespace
 
 void set_main_module(PyObject* module) {
     g_module = module;
-    g_lookups.version = 0;
-    g_lookups.found.clear();
+    g_lookups = Lookups{};
 }
 PyObject* main_module() { return g_module; }
 
-Ref module_global(PyObject* name) {
+Ref module_global(PyObject* Names::*name) {
     PyObject* dict = PyModule_GetDict(g_module);
     const std::uint64_t version = dict_version(dict);
-    if (version == 0 || version != g_lookups.version) {
-        g_lookups.found.clear();
-        g_lookups.version = version;
-    }
-    for (const auto& [known, value] : g_lookups.found)
-        if (known == name) return Ref::borrow(value);
-    PyObject* v = PyDict_GetItemWithError(dict, name);
+    if (version == 0 || version != g_lookups.version) g_lookups = Lookups{version};
+    PyObject*& cached = g_lookups.found[slot_of(name)];
+    if (cached) return Ref::borrow(cached);
+    PyObject* v = PyDict_GetItemWithError(dict, g_names.*name);
     if (!v) {
-        if (!PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", name);
+        if (!PyErr_Occurred()) PyErr_Format(PyExc_NameError, "name '%U' is not defined", g_names.*name);
         return Ref();
     }
-    if (version != 0) g_lookups.found.emplace_back(name, v);
+    if (version != 0) cached = v;
     return Ref::borrow(v);
 }
 

@@ -14,9 +14,10 @@ namespace vantro::py {
 void set_main_module(PyObject* module);
 PyObject* main_module();
 
-// A new reference to the global `name` (an interned name of g_names), or an
-// empty Ref with NameError set when the module has no such global.
-Ref module_global(PyObject* name);
+// A new reference to the global named by the field `name` of g_names (for
+// example &Names::logger), or an empty Ref with NameError set when the
+// module has no such global.
+Ref module_global(PyObject* Names::*name);
 
 // The version of a dict's contents: equal versions mean the same keys bound
 // to the same value objects. 0 when the interpreter offers no such tag.

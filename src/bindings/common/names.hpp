@@ -28,13 +28,13 @@ namespace vantro::py {
     X(alphabet_global, "_ALPHABET_IPA") X(voyelles_global, "_VOYELLES") X(consonnes_global, "_CONSONNES")      \
     X(semi_voyelles_global, "_SEMI_VOYELLES") X(phone_table_global, "_PHONE_TO_GRAPHEMES")                     \
     X(silent_letters_global, "_LETTRES_MUETTES_POSSIBLES") X(liaisons_global, "_LIAISON_CONSONNES")            \
-    X(sonority_global, "_SONORITY") X(logger, "logger") X(espeak_phonemizer, "EspeakPhonemizer") X(g2p_adapter, "_G2PAdapter")                 \
-    X(espeak_lib_phonemizer, "EspeakLibPhonemizer") X(lang_slot, "_lang")                                      \
+    X(sonority_global, "_SONORITY") X(logger, "logger") X(espeak_phonemizer, "EspeakPhonemizer")               \
+    X(g2p_adapter, "_G2PAdapter") X(espeak_lib_phonemizer, "EspeakLibPhonemizer") X(lang_slot, "_lang")        \
     X(construire_groupes, "construire_groupes") X(syllabifier_groupes, "syllabifier_groupes")                  \
     /* the sonority classes, and the loader's module and members */                                          \
     X(class_O, "O") X(class_N, "N") X(class_L, "L") X(class_Y, "Y") X(class_V, "V")                           \
     X(loader_module, "vantro_aligneur._chargeur") X(silent_letters_member, "lettres_muettes_possibles")        \
-    /* the host's logging, subprocess and collector */                                                                    \
+    /* the host's logging, subprocess and collector */                                                        \
     X(cache, "_cache") X(debug, "debug") X(info, "info") X(warning, "warning") X(run, "run")                   \
     X(timeout_expired, "TimeoutExpired") X(stdout_, "stdout") X(stop, "stop") X(generation, "generation")
 

@@ -80,7 +80,7 @@ struct Accessor {
 
     // New reference to what the data name gives now.
     PyObject* call() {
-        Ref hold = module_global(g_names.*global);
+        Ref hold = module_global(global);
         PyObject* f = hold.get();
         if (!f) return nullptr;
         if (shared_result && pure && f == fn.get() && result.get() && document_unchanged())
@@ -209,7 +209,7 @@ struct SilentLetters {
     SequenceWatch member;  // the document's list, when the accessor is the loader's
 
     bool fast_path_holds() {
-        Ref f = module_global(g_names.silent_letters_global);
+        Ref f = module_global(&Names::silent_letters_global);
         if (!f) {
             PyErr_Clear();
             return false;
@@ -246,17 +246,9 @@ const TextSet* current_silent_letters() { return g_silent.get(); }
 
 // ---- the phoneme table ------------------------------------------------------------------
 
-struct TableCache::Impl {
-    DictWatch watch;
-    std::unique_ptr<CompiledTable> table;
-};
-
-TableCache::TableCache() : impl_(std::make_unique<Impl>()) {}
-TableCache::~TableCache() = default;
-
 const CompiledTable* TableCache::get(PyObject* dict) {
-    if (impl_->table && impl_->watch.same(dict)) return impl_->table.get();
-    impl_->watch.reset();
+    if (table_ && watch_.same(dict)) return table_.get();
+    watch_.reset();
     PhoneTable table;
     Py_ssize_t pos = 0;
     PyObject *key, *value;
@@ -268,26 +260,17 @@ const CompiledTable* TableCache::get(PyObject* dict) {
         PyObject* seq = PySequence_Fast(value, "phoneme table values must be sequences of str");
         if (!seq) return nullptr;
         Ref hold_seq(seq);
-        const Py_ssize_t n = PySequence_Fast_GET_SIZE(seq);
         std::vector<Text> graphemes;
-        graphemes.reserve(static_cast<std::size_t>(n));
-        for (Py_ssize_t k = 0; k < n; ++k) {
-            PyObject* g = PySequence_Fast_GET_ITEM(seq, k);
-            if (!PyUnicode_Check(g)) {
-                raise_expected("str", g);
-                return nullptr;
-            }
-            graphemes.push_back(to_text(g));
-        }
+        if (!list_to_texts(seq, graphemes)) return nullptr;
         table.entries.emplace_back(to_text(key), std::move(graphemes));
     }
     // Replaced in place: a caller that fetched the table before some Python
     // code ran (and let another thread in) still holds a valid object.
-    if (impl_->table) *impl_->table = CompiledTable(table);
-    else impl_->table = std::make_unique<CompiledTable>(table);
+    if (table_) *table_ = CompiledTable(table);
+    else table_ = std::make_unique<CompiledTable>(table);
     // Reading the lists ran no Python code, so they are still what was compiled.
-    if (!impl_->watch.watch(dict, true)) impl_->watch.reset();
-    return impl_->table.get();
+    if (!watch_.watch(dict, true)) watch_.reset();
+    return table_.get();
 }
 
 namespace {
@@ -393,9 +376,10 @@ bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
 
 const SonorityClasses* current_sonority() {
     static SonorityClasses compiled;
-    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N), CompiledSet(&compiled.L),
-                                  CompiledSet(&compiled.Y), CompiledSet(&compiled.V)};
-    Ref obj = module_global(g_names.sonority_global);
+    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N),
+                                                  CompiledSet(&compiled.L), CompiledSet(&compiled.Y),
+                                                  CompiledSet(&compiled.V)};
+    Ref obj = module_global(&Names::sonority_global);
     if (!obj) return nullptr;
     for (int k = 0; k < 5; ++k) {
         PyObject* s = class_set(obj.get(), k);

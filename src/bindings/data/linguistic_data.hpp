@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "alignment/phone_table.hpp"
+#include "bindings/data/data_watch.hpp"
 #include "bindings/common/convert.hpp"
 #include "phonology/classifier.hpp"
 #include "phonology/phoneme_sets.hpp"
@@ -19,18 +20,15 @@
 namespace vantro::py {
 
 // A compiled phoneme table for one Python dict, rebuilt only when the dict's
-// keys, lists or graphemes are no longer the same objects.
+// keys, lists or graphemes are no longer the same objects. Made once for the
+// process (see for_the_process).
 class TableCache {
 public:
-    TableCache();
-    ~TableCache();
-    TableCache(const TableCache&) = delete;
-    TableCache& operator=(const TableCache&) = delete;
     const CompiledTable* get(PyObject* dict);  // nullptr with an error set
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    DictWatch watch_;
+    std::unique_ptr<CompiledTable> table_;
 };
 
 // Each returns nullptr with a Python error set when an accessor fails.

@@ -112,39 +112,27 @@ PyMethodDef lib_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+constexpr const char* kLibDoc = "EspeakLibPhonemizer(lang='fr')\n--\n\n"
+                                "Phonemiseur qui appelle la bibliothèque espeak-ng dans le processus.\n\n"
+                                "Mêmes prononciations qu'EspeakPhonemizer, sans lancer un programme par mot.\n"
+                                "La bibliothèque (libespeak-ng.so.1) est chargée à la construction ; son\n"
+                                "absence lève RuntimeError. Les appels concurrents sont sérialisés.\n\n"
+                                "    syllabeur = VantroSyllabeur(EspeakLibPhonemizer())\n"
+                                "    syllabeur.analyze(\"chocolat\")";
+
 PyMemberDef lib_members[] = {
     {"_lang", T_OBJECT_EX, slot_offset(kLang), 0, "Voix (langue) espeak-ng."},
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyType_Slot lib_slots[] = {
-    {Py_tp_doc, const_cast<char*>(
-                    "EspeakLibPhonemizer(lang='fr')\n--\n\n"
-                    "Phonemiseur qui appelle la bibliothèque espeak-ng dans le processus.\n\n"
-                    "Mêmes prononciations qu'EspeakPhonemizer, sans lancer un programme par mot.\n"
-                    "La bibliothèque (libespeak-ng.so.1) est chargée à la construction ; son\n"
-                    "absence lève RuntimeError. Les appels concurrents sont sérialisés.\n\n"
-                    "    syllabeur = VantroSyllabeur(EspeakLibPhonemizer())\n"
-                    "    syllabeur.analyze(\"chocolat\")")},
-    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
-    {Py_tp_init, reinterpret_cast<void*>(lib_init)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kLibSlots>)},
-    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kLibSlots>)},
-    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kLibSlots>)},
-    {Py_tp_methods, lib_methods},
-    {Py_tp_members, lib_members},
-    {0, nullptr},
-};
-
-PyType_Spec lib_spec = {
-    "vantro_aligneur.vantro_aligneur.EspeakLibPhonemizer", basic_size(kLibSlots), 0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, lib_slots,
-};
 
 }  // namespace
 
 int add_espeak_lib_type(PyObject* module, PyTypeObject* phonemizer_base) {
-    return add_type(module, &lib_spec, phonemizer_base, "EspeakLibPhonemizer") ? 0 : -1;
+    return add_type<kLibSlots>(module, "vantro_aligneur.vantro_aligneur.EspeakLibPhonemizer", kLibDoc, lib_methods,
+                               lib_members, lib_init, phonemizer_base)
+               ? 0
+               : -1;
 }
 
 }  // namespace vantro::py::front

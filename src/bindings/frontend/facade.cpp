@@ -5,12 +5,15 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/frontend/host.hpp"
+#include "bindings/groups/stage_arguments.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "frontend/complete_analysis.hpp"
+#include "frontend/phonemizer_rules.hpp"
 #include "frontend/text_words.hpp"
 #include "phonology/sonority.hpp"
+#include "bindings/records/record_props.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/frontend/word_syllables.hpp"
 #include "bindings/reading/text_analysis.hpp"
@@ -25,14 +28,28 @@ enum FacadeSlot { kPhonemizer, kFacadeSlots };
 
 // ---- construction -----------------------------------------------------------------
 
-// The phonemizer the facade keeps for `given`, in the documented order.
-PyObject* choose_phonemizer(PyObject* given) {
-    if (given == Py_None) return PyObject_CallNoArgs(need(module_global(g_names.espeak_phonemizer).get()));
-    // An attribute `phonemize` that is not None makes a phonemizer.
-    if (attr_or(given, g_names.phonemize, Py_None).get() != Py_None) return Py_NewRef(given);
-    if (has_attr(given, g_names.predict))
-        return PyObject_CallOneArg(need(module_global(g_names.g2p_adapter).get()), given);
-    if (has_attr(given, g_names.phonemize)) return Py_NewRef(given);
+// The caller's object as choose_phonemizer asks about it.
+struct GivenPhonemizer {
+    PyObject* given;
+    bool is_none() const { return given == Py_None; }
+    bool phonemize_usable() const { return attr_or(given, g_names.phonemize, Py_None).get() != Py_None; }
+    bool has_predict() const { return has_attr(given, g_names.predict); }
+    bool has_phonemize() const { return has_attr(given, g_names.phonemize); }
+};
+
+// The phonemizer the facade keeps for `given`.
+PyObject* phonemizer_for(PyObject* given) {
+    GivenPhonemizer asked{given};
+    switch (choose_phonemizer(asked)) {
+        case PhonemizerChoice::Espeak:
+            return PyObject_CallNoArgs(need(module_global(&Names::espeak_phonemizer).get()));
+        case PhonemizerChoice::Given:
+            return Py_NewRef(given);
+        case PhonemizerChoice::G2PAdapter:
+            return PyObject_CallOneArg(need(module_global(&Names::g2p_adapter).get()), given);
+        case PhonemizerChoice::Refused:
+            break;
+    }
     PyErr_SetString(PyExc_TypeError, "Le phonemiseur doit avoir une methode .phonemize(word) ou .predict(word)");
     return nullptr;
 }
@@ -42,7 +59,7 @@ int facade_init(PyObject* self, PyObject* args, PyObject* kwargs) {
     PyObject* given = Py_None;
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O:VantroSyllabeur", const_cast<char**>(kwlist), &given))
         return -1;
-    PyObject* chosen = guarded([&] { return choose_phonemizer(given); });
+    PyObject* chosen = guarded([&] { return phonemizer_for(given); });
     if (!chosen) return -1;
     Py_XSETREF(object_slots(self)[kPhonemizer], chosen);
     return 0;
@@ -52,21 +69,16 @@ VANTRO_FASTCALL(facade_with_espeak) {
     // `self` is the class the method was called on.
     const char* names[] = {"lang", nullptr};
     PyObject* a[1];
-    if (!parse_args({"with_espeak", names, 0}, args, nargs, kwnames, a)) return nullptr;
-    Ref espeak = module_global(g_names.espeak_phonemizer);
-    if (!espeak) return nullptr;
-    Ref phonemizer;
-    if (a[0]) {
-        if (!check_str(a[0], "lang")) return nullptr;
-        phonemizer = Ref(PyObject_CallOneArg(espeak.get(), a[0]));
-    } else {
-        phonemizer = Ref(PyObject_CallNoArgs(espeak.get()));
-    }
-    if (!phonemizer) return nullptr;
-    PyObject* call_args[] = {phonemizer.get()};
-    Ref kw(PyTuple_Pack(1, g_names.phonemizer));
-    if (!kw) return nullptr;
-    return PyObject_Vectorcall(self, call_args, 0, kw.get());
+    if (!parse_args({"with_espeak", names, 0}, args, nargs, kwnames, a) || (a[0] && !check_str(a[0], "lang")))
+        return nullptr;
+    return guarded([&] {
+        Ref espeak = take(module_global(&Names::espeak_phonemizer).release());
+        PyObject* phonemizer[] = {a[0] ? need(PyObject_CallOneArg(espeak.get(), a[0]))
+                                       : need(PyObject_CallNoArgs(espeak.get()))};
+        Ref hold(phonemizer[0]);
+        Ref kw = take(PyTuple_Pack(1, g_names.phonemizer));
+        return PyObject_Vectorcall(self, phonemizer, 0, kw.get());
+    });
 }
 
 // ---- word analysis ------------------------------------------------------------------
@@ -74,28 +86,22 @@ VANTRO_FASTCALL(facade_with_espeak) {
 // The analysis of one word; `phone` is nullptr or None when not given.
 PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
     if (!phone) phone = Py_None;
-    if (log_at(g_level_debug, g_names.debug, "analyze() word=%r phone=%r", {word, phone}) < 0) return nullptr;
+    need_status(log_at(g_level_debug, g_names.debug, "analyze() word=%r phone=%r", {word, phone}));
     Ref produced;
     if (phone == Py_None) {
-        PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
-        if (!phonemizer) return nullptr;
-        produced = Ref(PyObject_CallMethodOneArg(phonemizer, g_names.phonemize, word));
-        if (!produced) return nullptr;
+        PyObject* phonemizer = need(slot_or_raise(self, kPhonemizer, "_phonemizer"));
+        produced = take(PyObject_CallMethodOneArg(phonemizer, g_names.phonemize, word));
         if (!PyUnicode_Check(produced.get())) {
             raise_expected("str", produced.get());
-            return nullptr;
+            throw PythonError{};
         }
         phone = produced.get();
     }
     // Every table is fetched (which may run Python code) before the core runs.
-    const PhonemeClassifier* classes = current_classifier();
-    if (!classes) return nullptr;
-    const CompiledTable* table = current_phone_table();
-    if (!table) return nullptr;
-    const TextSet* silent = current_silent_letters();
-    if (!silent) return nullptr;
-    PyObject* syllabes = word_syllables(word, phone, *classes, *table, *silent);
-    if (!syllabes) return nullptr;
+    const PhonemeClassifier& classes = *need(current_classifier());
+    const CompiledTable& table = *need(current_phone_table());
+    const TextSet& silent = *need(current_silent_letters());
+    PyObject* syllabes = need(word_syllables(word, phone, classes, table, silent));
     return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes});
 }
 
@@ -106,14 +112,15 @@ VANTRO_FASTCALL(facade_analyze) {
     if (a[1] && a[1] != Py_None && !check_str(a[1], "phone")) return nullptr;
     const int written = a[2] ? PyObject_IsTrue(a[2]) : 0;
     if (written < 0) return nullptr;
-    Ref result(analyze_word(self, a[0], a[1]));
-    if (!result || !written) return result.release();
-    // The written syllables take the place of the syllables as heard.
-    PyObject** fields = object_slots(result.get());
-    PyObject* syllabes = written_word_syllables(a[0], fields[field::ResultatAnalyse::phone]);
-    if (!syllabes) return nullptr;
-    Py_SETREF(fields[field::ResultatAnalyse::syllabes], syllabes);
-    return result.release();
+    return guarded([&] {
+        Ref result = take(analyze_word(self, a[0], a[1]));
+        if (!written) return result.release();
+        // The written syllables take the place of the syllables as heard.
+        PyObject** fields = object_slots(result.get());
+        PyObject* syllabes = need(written_word_syllables(a[0], fields[field::ResultatAnalyse::phone]));
+        Py_SETREF(fields[field::ResultatAnalyse::syllabes], syllabes);
+        return result.release();
+    });
 }
 
 PyObject* modifier_apostrophe() {
@@ -153,28 +160,23 @@ VANTRO_FASTCALL(facade_syllabify_ipa) {
     PyObject* a[1];
     if (!parse_args({"syllabify_ipa", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "phone"))
         return nullptr;
-    const SonorityClasses* classes = current_sonority();
-    if (!classes) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
-    if (!sets) return nullptr;
-    return guarded([&]() -> PyObject* { return texts_to_list(syllabify_ipa(to_text(a[0]), *classes, *sets)); });
+    return guarded([&] {
+        const SonorityClasses& classes = *need(current_sonority());
+        return texts_to_list(syllabify_ipa(to_text(a[0]), classes, *need(current_phoneme_sets())));
+    });
 }
 
 // ---- sentences ------------------------------------------------------------------------
 
 // module.<name>(args...), whose result must be a list.
-PyObject* call_stage(PyObject* name, std::initializer_list<PyObject*> args) {
-    Ref fn = module_global(name);
-    if (!fn) return nullptr;
-    PyObject* call_args[3];
-    std::size_t n = 0;
-    for (PyObject* arg : args) call_args[n++] = arg;
-    PyObject* r = PyObject_Vectorcall(fn.get(), call_args, n, nullptr);
-    if (r && !PyList_Check(r)) {
-        raise_expected("list", r);
-        Py_CLEAR(r);
+PyObject* call_stage(PyObject* Names::*name, std::initializer_list<PyObject*> args) {
+    Ref fn = take(module_global(name).release());
+    Ref r = take(PyObject_Vectorcall(fn.get(), std::data(args), args.size(), nullptr));
+    if (!PyList_Check(r.get())) {
+        raise_expected("list", r.get());
+        throw PythonError{};
     }
-    return r;
+    return r.release();
 }
 
 // The groups E1 returned and the caller's readings by word position, as
@@ -216,92 +218,46 @@ private:
     Ref key_;     // the word position last asked
 };
 
-// The words' texts, joined into the sentence's text. All are read before a
-// text that is no str is refused, as str.join would.
-PyObject* sentence_text(PyObject* mots) {
-    std::vector<Text> words;
-    words.reserve(static_cast<std::size_t>(PyList_GET_SIZE(mots)));
-    Ref refused;
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(mots); ++i) {
-        Ref mot = Ref::borrow(PyList_GET_ITEM(mots, i));  // the look-up may change the list
-        Ref text = take(PyObject_GetAttr(mot.get(), g_names.text));
-        if (refused) continue;
-        if (PyUnicode_Check(text.get()))
-            words.push_back(to_text(text.get()));
-        else
-            refused = text;
-    }
-    if (refused) {
-        PyErr_Format(PyExc_TypeError, "sequence item %zd: expected str instance, %.80s found",
-                     static_cast<Py_ssize_t>(words.size()), Py_TYPE(refused.get())->tp_name);
-        throw PythonError{};
-    }
-    return from_text(vantro::sentence_text(words));
-}
-
 VANTRO_FASTCALL(facade_analyser_complet) {
     const char* names[] = {"mots", "lectures_formules", "options", nullptr};
     PyObject* a[3];
     if (!parse_args({"analyser_complet", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "mots") ||
         (a[1] && !check_dict_or_none(a[1], "lectures_formules")))
         return nullptr;
-    PyObject* mots = a[0];
-    PyObject* lectures = a[1] ? a[1] : Py_None;
-    Ref options = Ref::borrow(a[2] ? a[2] : Py_None);
-    if (options.get() == Py_None) {
-        options = Ref(make_record(Rec::OptionsGroupes, {}));
-        if (!options) return nullptr;
-    }
-    Ref count(PyLong_FromSsize_t(PyList_GET_SIZE(mots)));
-    if (!count ||
-        log_at(g_level_debug, g_names.debug, "analyser_complet() called with %s mots", {count.get()}) < 0)
-        return nullptr;
-    Ref groupes(call_stage(g_names.construire_groupes, {mots, options.get()}));
-    if (!groupes) return nullptr;
-    Ref by_group(PyDict_New());
-    if (!by_group) return nullptr;
-    PyObject* texte = guarded([&] {
-        ReadingsWalk walk(groupes.get(), lectures, by_group.get());
+    return guarded([&] {
+        PyObject* mots = a[0];
+        Ref options = a[2] && a[2] != Py_None ? Ref::borrow(a[2]) : take(make_record(Rec::OptionsGroupes, {}));
+        Ref count = take(PyLong_FromSsize_t(PyList_GET_SIZE(mots)));
+        need_status(log_at(g_level_debug, g_names.debug, "analyser_complet() called with %s mots", {count.get()}));
+        Ref groupes = take(call_stage(&Names::construire_groupes, {mots, options.get()}));
+        Ref by_group = take(PyDict_New());
+        ReadingsWalk walk(groupes.get(), a[1] ? a[1] : Py_None, by_group.get());
         move_readings_to_groups(walk);
-        return Py_NewRef(Py_None);
+        Ref resultats = take(call_stage(&Names::syllabifier_groupes, {groupes.get(), by_group.get()}));
+        need_status(write_group_syllables(resultats.get(), options.get()));
+        PyObject* texte = need(words_text(mots));
+        Ref result =
+            take(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
+        if (need_status(log_may_emit(g_level_info))) {
+            Ref nb_groupes = take(PyObject_GetAttr(result.get(), g_names.nb_groupes));
+            Ref nb_syllabes = take(PyObject_GetAttr(result.get(), g_names.nb_syllabes));
+            need_status(log_call(g_names.info, "analyser_complet() produced %s groupes, %s syllabes",
+                                 {nb_groupes.get(), nb_syllabes.get()}));
+        }
+        return result.release();
     });
-    if (!texte) return nullptr;
-    Py_DECREF(texte);
-    Ref resultats(call_stage(g_names.syllabifier_groupes, {groupes.get(), by_group.get()}));
-    if (!resultats || write_group_syllables(resultats.get(), options.get()) < 0) return nullptr;
-    texte = guarded([&] { return sentence_text(mots); });
-    if (!texte) return nullptr;
-    Ref result(make_record(Rec::ResultatSyllabation, {texte, resultats.release(), Py_NewRef(options.get())}));
-    if (!result) return nullptr;
-    const int may = log_may_emit(g_level_info);
-    if (may < 0) return nullptr;
-    if (may) {
-        Ref nb_groupes(PyObject_GetAttr(result.get(), g_names.nb_groupes));
-        if (!nb_groupes) return nullptr;
-        Ref nb_syllabes(PyObject_GetAttr(result.get(), g_names.nb_syllabes));
-        if (!nb_syllabes ||
-            log_call(g_names.info, "analyser_complet() produced %s groupes, %s syllabes",
-                     {nb_groupes.get(), nb_syllabes.get()}) < 0)
-            return nullptr;
-    }
-    return result.release();
 }
 
 VANTRO_FASTCALL(facade_construire_groupes) {
-    const char* names[] = {"mots", "options", nullptr};
     PyObject* a[2];
-    if (!parse_args({"construire_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "mots"))
-        return nullptr;
-    return call_stage(g_names.construire_groupes, {a[0], a[1] ? a[1] : Py_None});
+    if (!grouping_arguments(args, nargs, kwnames, a)) return nullptr;
+    return guarded([&] { return call_stage(&Names::construire_groupes, {a[0], a[1] ? a[1] : Py_None}); });
 }
 
 VANTRO_FASTCALL(facade_syllabifier_groupes) {
-    const char* names[] = {"groupes", "lectures_formules", nullptr};
     PyObject* a[2];
-    if (!parse_args({"syllabifier_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "groupes") ||
-        (a[1] && !check_dict_or_none(a[1], "lectures_formules")))
-        return nullptr;
-    return call_stage(g_names.syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None});
+    if (!syllabifier_arguments(args, nargs, kwnames, a)) return nullptr;
+    return guarded([&] { return call_stage(&Names::syllabifier_groupes, {a[0], a[1] ? a[1] : Py_None}); });
 }
 
 // ---- text -------------------------------------------------------------------------------
@@ -356,39 +312,25 @@ PyMethodDef facade_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+constexpr const char* kFacadeDoc = "VantroSyllabeur(phonemizer=None)\n--\n\n"
+                                   "Analyseur syllabique complet du français.\n\n"
+                                   "Phonémisation, syllabation par sonorité, alignement graphèmes-phonèmes et,\n"
+                                   "pour une phrase, groupes de lecture (élision, liaison, enchaînement).\n"
+                                   "`phonemizer` : None (espeak-ng), un objet offrant phonemize(word) ou\n"
+                                   "predict(word).";
+
 PyMemberDef facade_members[] = {
     {"_phonemizer", T_OBJECT_EX, slot_offset(kPhonemizer), 0, "Le phonemiseur consulté quand `phone` manque."},
     VANTRO_HEAD_MEMBERS,
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyType_Slot facade_slots[] = {
-    {Py_tp_doc, const_cast<char*>(
-                    "VantroSyllabeur(phonemizer=None)\n--\n\n"
-                    "Analyseur syllabique complet du français.\n\n"
-                    "Phonémisation, syllabation par sonorité, alignement graphèmes-phonèmes et,\n"
-                    "pour une phrase, groupes de lecture (élision, liaison, enchaînement).\n"
-                    "`phonemizer` : None (espeak-ng), un objet offrant phonemize(word) ou\n"
-                    "predict(word).")},
-    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
-    {Py_tp_init, reinterpret_cast<void*>(facade_init)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kFacadeSlots>)},
-    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kFacadeSlots>)},
-    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kFacadeSlots>)},
-    {Py_tp_methods, facade_methods},
-    {Py_tp_members, facade_members},
-    {0, nullptr},
-};
-
-PyType_Spec facade_spec = {
-    "vantro_aligneur.vantro_aligneur.VantroSyllabeur", basic_size(kFacadeSlots), 0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, facade_slots,
-};
 
 }  // namespace
 
 int add_facade_type(PyObject* module) {
-    g_facade = add_type(module, &facade_spec, nullptr, "VantroSyllabeur");
+    g_facade = add_type<kFacadeSlots>(module, "vantro_aligneur.vantro_aligneur.VantroSyllabeur", kFacadeDoc,
+                                      facade_methods, facade_members, facade_init);
     return g_facade ? 0 : -1;
 }
 

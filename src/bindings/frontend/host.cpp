@@ -1,5 +1,7 @@
 #include "bindings/frontend/host.hpp"
 
+#include <cstring>
+
 #include "bindings/data/linguistic_data.hpp"
 
 namespace vantro::py::front {
@@ -34,7 +36,7 @@ int init_host() {
 }
 
 int log_may_emit(PyObject* level) {
-    Ref logger = module_global(g_names.logger);
+    Ref logger = module_global(&Names::logger);
     if (!logger) return -1;
     if (reinterpret_cast<PyObject*>(Py_TYPE(logger.get())) != g_logger_type) return 1;
     PyObject* cache = PyObject_GetAttr(logger.get(), g_names.cache);
@@ -53,7 +55,7 @@ int log_may_emit(PyObject* level) {
 }
 
 int log_call(PyObject* method, const char* message, std::initializer_list<PyObject*> args) {
-    Ref logger = module_global(g_names.logger);
+    Ref logger = module_global(&Names::logger);
     if (!logger) return -1;
     PyObject* call_args[2 + 4];
     if (args.size() > 4) {
@@ -105,9 +107,10 @@ PyObject* slot_or_raise(PyObject* self, int i, const char* name) {
     return v;
 }
 
-PyTypeObject* add_type(PyObject* module, PyType_Spec* spec, PyTypeObject* base, const char* name) {
-    PyObject* type = PyType_FromModuleAndSpec(module, spec, reinterpret_cast<PyObject*>(base));
+PyTypeObject* add_type(PyObject* module, PyType_Spec& spec, PyTypeObject* base) {
+    PyObject* type = PyType_FromModuleAndSpec(module, &spec, reinterpret_cast<PyObject*>(base));
     if (!type) return nullptr;
+    const char* name = std::strrchr(spec.name, '.') + 1;
     if (PyModule_AddObjectRef(module, name, type) < 0) {
         Py_DECREF(type);
         return nullptr;

@@ -66,8 +66,31 @@ void dealloc_slots(PyObject* self) {
     Py_DECREF(type);
 }
 
-// Creates a type from `spec` with `base` (or object), adds it to the module
-// under `name`. Borrowed result (the module holds it), nullptr on error.
-PyTypeObject* add_type(PyObject* module, PyType_Spec* spec, PyTypeObject* base, const char* name);
+// Adds a type to the module, under the last part of `qualified_name`.
+// Borrowed result (the module holds it), nullptr on error.
+PyTypeObject* add_type(PyObject* module, PyType_Spec& spec, PyTypeObject* base);
+
+// A type of the front end whose instances hold N object slots: created with
+// `base` (or object), `init` (or none), the static `methods` and `members`
+// tables, and subclassable. `qualified_name` must be a string literal (the
+// interpreter keeps it).
+template <int N>
+PyTypeObject* add_type(PyObject* module, const char* qualified_name, const char* doc, PyMethodDef* methods,
+                       PyMemberDef* members, initproc init = nullptr, PyTypeObject* base = nullptr) {
+    PyType_Slot slots[] = {
+        {Py_tp_doc, const_cast<char*>(doc)},
+        {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
+        {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<N>)},
+        {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<N>)},
+        {Py_tp_clear, reinterpret_cast<void*>(clear_slots<N>)},
+        {Py_tp_methods, methods},
+        {Py_tp_members, members},
+        {init ? Py_tp_init : 0, reinterpret_cast<void*>(init)},  // last: without init it ends the list
+        {0, nullptr},
+    };
+    PyType_Spec spec = {qualified_name, basic_size(N), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
+                        slots};
+    return add_type(module, spec, base);
+}
 
 }  // namespace vantro::py::front

@@ -26,21 +26,6 @@ int alias(PyObject* module, const char* name, const char* existing) {
     return add_object(module, name, v);
 }
 
-PyObject* string_set(std::initializer_list<const char*> items) {
-    PyObject* s = PySet_New(nullptr);
-    if (!s) return nullptr;
-    for (const char* item : items) {
-        PyObject* str = PyUnicode_FromString(item);
-        if (!str || PySet_Add(s, str) < 0) {
-            Py_XDECREF(str);
-            Py_DECREF(s);
-            return nullptr;
-        }
-        Py_DECREF(str);
-    }
-    return s;
-}
-
 int compile_regex(PyObject* module, PyObject* re, const char* name, const char* pattern) {
     PyObject* flag = PyObject_GetAttrString(re, "IGNORECASE");
     if (!flag) return -1;
@@ -76,7 +61,7 @@ int exec_module(PyObject* m) {
     PyObject* logger = PyObject_CallMethod(logging.get(), "getLogger", "O", module_name);
     Py_DECREF(module_name);
     if (add_object(m, "logger", logger) < 0) return -1;
-    if (add_object(m, "__version__", PyUnicode_FromString("2.0.0")) < 0) return -1;
+    if (add_object(m, "__version__", PyUnicode_FromString(VANTRO_VERSION)) < 0) return -1;
 
     // 4. Data names: the accessors themselves, called at every use.
     if (alias(m, "_ALPHABET_IPA", "_get_alphabet_ipa") < 0 ||
@@ -91,7 +76,7 @@ int exec_module(PyObject* m) {
     if (init_record_types(m) < 0 || PyModule_AddFunctions(m, phonology_functions) < 0) return -1;
 
     // 6. Compound phonemes, then the sonority classes: the first read of the data file.
-    if (add_object(m, "COMPOUND_PHONEMES", string_set({"tʃ", "dʒ", "ts", "ɡz"})) < 0) return -1;
+    if (add_object(m, "COMPOUND_PHONEMES", set_of_texts(COMPOUND_PHONEMES)) < 0) return -1;
     PyObject* build = PyObject_GetAttrString(m, "_build_sonority_classes");
     if (!build) return -1;
     PyObject* sonority = PyObject_CallNoArgs(build);
@@ -100,7 +85,9 @@ int exec_module(PyObject* m) {
 
     // 7. The remaining data names, constants, expressions and operations.
     if (alias(m, "_LETTRES_MUETTES_POSSIBLES", "_get_lettres_muettes_possibles") < 0) return -1;
-    if (add_object(m, "_IGNORED_CHARS", string_set({"-", " ", "'", "\xE2\x80\x99", "_"})) < 0) return -1;
+    std::vector<Text> ignored;
+    for (char32_t c : IGNORED_CHARS) ignored.emplace_back(1, c);
+    if (add_object(m, "_IGNORED_CHARS", set_of_texts(ignored)) < 0) return -1;
     if (alias(m, "_LIAISON_CONSONNES", "_get_liaison_consonnes") < 0) return -1;
     if (compile_regex(m, re.get(), "_RE_E_MUET", "(?<![\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB])es?$") < 0 ||
         compile_regex(m, re.get(), "_RE_VERB_ENT", "ent$") < 0)

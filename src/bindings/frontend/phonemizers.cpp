@@ -4,6 +4,7 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "frontend/espeak_output.hpp"
+#include "frontend/phonemizer_rules.hpp"
 #include "bindings/frontend/host.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
@@ -41,29 +42,16 @@ PyMethodDef phonemizer_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+constexpr const char* kPhonemizerDoc = "Phonemizer()\n--\n\n"
+                                       "Interface d'un phonemiseur : phonemize(word) -> prononciation IPA.\n\n"
+                                       "Tout objet dont l'attribut `phonemize` n'est pas None en tient lieu ;\n"
+                                       "hériter de cette classe n'est pas nécessaire.";
+
 PyMemberDef phonemizer_members[] = {
     VANTRO_HEAD_MEMBERS,
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyType_Slot phonemizer_slots[] = {
-    {Py_tp_doc, const_cast<char*>("Phonemizer()\n--\n\n"
-                                  "Interface d'un phonemiseur : phonemize(word) -> prononciation IPA.\n\n"
-                                  "Tout objet dont l'attribut `phonemize` n'est pas None en tient lieu ;\n"
-                                  "hériter de cette classe n'est pas nécessaire.")},
-    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<0>)},
-    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<0>)},
-    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<0>)},
-    {Py_tp_methods, phonemizer_methods},
-    {Py_tp_members, phonemizer_members},
-    {0, nullptr},
-};
-
-PyType_Spec phonemizer_spec = {
-    "vantro_aligneur.vantro_aligneur.Phonemizer", basic_size(0), 0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, phonemizer_slots,
-};
 
 // ---- EspeakPhonemizer -------------------------------------------------------------
 
@@ -85,7 +73,7 @@ PyObject* espeak_is_available_impl(PyObject* self) {
     PyObject* known = slot_or_raise(self, kAvailable, "_available");
     if (!known) return nullptr;
     if (known != Py_None) return Py_NewRef(known);
-    Ref argv(Py_BuildValue("[ss]", "espeak-ng", "--version"));
+    Ref argv(texts_to_list(espeak_version_command()));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));
     if (done) {
@@ -136,8 +124,11 @@ VANTRO_FASTCALL(espeak_phonemize) {
     }
     PyObject* lang = slot_or_raise(self, kLang, "_lang");
     if (!lang) return nullptr;
-    // "--" ends the options: a word such as "-h" or "--version" is read as text.
-    Ref argv(Py_BuildValue("[ssOsssO]", "espeak-ng", "-v", lang, "--ipa", "-q", "--", word));
+    if (!PyUnicode_Check(lang)) {
+        raise_expected("str", lang);
+        return nullptr;
+    }
+    Ref argv(texts_to_list(espeak_ipa_command(to_text(lang), to_text(word))));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));
     if (!done) return nullptr;
@@ -156,6 +147,9 @@ PyMethodDef espeak_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+constexpr const char* kEspeakDoc = "EspeakPhonemizer(lang='fr')\n--\n\n"
+                                   "Phonemiseur qui lance le programme espeak-ng une fois par mot.";
+
 PyMemberDef espeak_members[] = {
     {"_lang", T_OBJECT_EX, slot_offset(kLang), 0, "Voix (langue) passée à espeak-ng avec -v."},
     {"_available", T_OBJECT_EX, slot_offset(kAvailable), 0,
@@ -163,23 +157,6 @@ PyMemberDef espeak_members[] = {
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyType_Slot espeak_slots[] = {
-    {Py_tp_doc, const_cast<char*>("EspeakPhonemizer(lang='fr')\n--\n\n"
-                                  "Phonemiseur qui lance le programme espeak-ng une fois par mot.")},
-    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
-    {Py_tp_init, reinterpret_cast<void*>(espeak_init)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kEspeakSlots>)},
-    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kEspeakSlots>)},
-    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kEspeakSlots>)},
-    {Py_tp_methods, espeak_methods},
-    {Py_tp_members, espeak_members},
-    {0, nullptr},
-};
-
-PyType_Spec espeak_spec = {
-    "vantro_aligneur.vantro_aligneur.EspeakPhonemizer", basic_size(kEspeakSlots), 0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, espeak_slots,
-};
 
 // ---- _G2PAdapter ------------------------------------------------------------------
 
@@ -218,28 +195,14 @@ PyMethodDef g2p_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+constexpr const char* kG2PDoc = "_G2PAdapter(g2p_obj)\n--\n\n"
+                                "Fait d'un objet offrant predict(word) -> str un phonemiseur.";
+
 PyMemberDef g2p_members[] = {
     {"_g2p", T_OBJECT_EX, slot_offset(kG2P), 0, "L'objet G2P enveloppé."},
     {nullptr, 0, 0, 0, nullptr},
 };
 
-PyType_Slot g2p_slots[] = {
-    {Py_tp_doc, const_cast<char*>("_G2PAdapter(g2p_obj)\n--\n\n"
-                                  "Fait d'un objet offrant predict(word) -> str un phonemiseur.")},
-    {Py_tp_new, reinterpret_cast<void*>(PyType_GenericNew)},
-    {Py_tp_init, reinterpret_cast<void*>(g2p_init)},
-    {Py_tp_dealloc, reinterpret_cast<void*>(dealloc_slots<kG2PSlots>)},
-    {Py_tp_traverse, reinterpret_cast<void*>(traverse_slots<kG2PSlots>)},
-    {Py_tp_clear, reinterpret_cast<void*>(clear_slots<kG2PSlots>)},
-    {Py_tp_methods, g2p_methods},
-    {Py_tp_members, g2p_members},
-    {0, nullptr},
-};
-
-PyType_Spec g2p_spec = {
-    "vantro_aligneur.vantro_aligneur._G2PAdapter", basic_size(kG2PSlots), 0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, g2p_slots,
-};
 
 }  // namespace
 
@@ -248,11 +211,16 @@ PyTypeObject* phonemizer_type() { return g_phonemizer; }
 int add_phonemizer_types(PyObject* module) {
     g_fr = PyUnicode_InternFromString("fr");
     if (!g_fr) return -1;
-    g_phonemizer = add_type(module, &phonemizer_spec, nullptr, "Phonemizer");
+    g_phonemizer = add_type<0>(module, "vantro_aligneur.vantro_aligneur.Phonemizer", kPhonemizerDoc, phonemizer_methods,
+                               phonemizer_members);
     if (!g_phonemizer) return -1;
-    g_espeak = add_type(module, &espeak_spec, g_phonemizer, "EspeakPhonemizer");
+    g_espeak = add_type<kEspeakSlots>(module, "vantro_aligneur.vantro_aligneur.EspeakPhonemizer", kEspeakDoc,
+                                      espeak_methods, espeak_members, espeak_init, g_phonemizer);
     if (!g_espeak) return -1;
-    return add_type(module, &g2p_spec, g_phonemizer, "_G2PAdapter") ? 0 : -1;
+    return add_type<kG2PSlots>(module, "vantro_aligneur.vantro_aligneur._G2PAdapter", kG2PDoc, g2p_methods, g2p_members,
+                               g2p_init, g_phonemizer)
+               ? 0
+               : -1;
 }
 
 }  // namespace vantro::py::front

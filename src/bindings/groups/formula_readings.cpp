@@ -41,25 +41,18 @@ struct HostSteps {
     // start, end = step.span_source
     static std::pair<Ref, Ref> span_source(const Ref& step) {
         Ref span = attr(step.get(), g_names.span_source);
-        Ref seq(PySequence_Fast(span.get(), "cannot unpack non-iterable object"));
-        if (!seq) {
-            if (PyErr_ExceptionMatches(PyExc_TypeError)) {
-                PyErr_Clear();
-                PyErr_Format(PyExc_TypeError, "cannot unpack non-iterable %.200s object", Py_TYPE(span.get())->tp_name);
-            }
-            throw PythonError{};
-        }
-        const Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.get());
-        if (n < 2) PyErr_Format(PyExc_ValueError, "not enough values to unpack (expected 2, got %zd)", n);
-        if (n > 2) PyErr_SetString(PyExc_ValueError, "too many values to unpack (expected 2)");
-        if (n != 2) throw PythonError{};
-        return {Ref::borrow(PySequence_Fast_GET_ITEM(seq.get(), 0)), Ref::borrow(PySequence_Fast_GET_ITEM(seq.get(), 1))};
+        Ref hold;
+        PyObject *start, *end;
+        if (!unpack_pair(span.get(), hold, start, end)) throw PythonError{};
+        return {Ref::borrow(start), Ref::borrow(end)};
     }
     static bool starts_after_end(const Ref& start, const Ref& end) {
         return need_status(PyObject_RichCompareBool(start.get(), end.get(), Py_GT)) != 0;
     }
     static Text shown(const Ref& value) { return to_text(take(PyObject_Str(value.get())).get()); }
-    static Text quoted_ortho(const Ref& step) { return to_text(take(PyObject_Repr(attr(step.get(), g_names.ortho).get())).get()); }
+    static Text quoted_ortho(const Ref& step) {
+        return to_text(take(PyObject_Repr(attr(step.get(), g_names.ortho).get())).get());
+    }
 };
 
 // Syllabe records made of the steps' own objects.
@@ -67,7 +60,8 @@ struct RecordsOut {
     Ref list;
 
     void syllable(const Ref& phone, const Ref& ortho, const Ref& span) {
-        Ref s = take(make_record(Rec::Syllabe, {Py_NewRef(phone.get()), Py_NewRef(ortho.get()), Py_NewRef(span.get())}));
+        Ref s = take(
+            make_record(Rec::Syllabe, {Py_NewRef(phone.get()), Py_NewRef(ortho.get()), Py_NewRef(span.get())}));
         need_status(PyList_Append(list.get(), s.get()));
     }
     void nucleus(const Ref& phone) {
@@ -94,7 +88,8 @@ VANTRO_FASTCALL(lecture_depuis_g2p_fn) {
             Ref ortho = attr_or(step.get(), g_names.ortho, empty_str.get());
             Ref phone = attr_or(step.get(), g_names.phone, empty_str.get());
             Ref span = attr_or(step.get(), g_names.span_source, zero.get());
-            Ref ev = take(make_record(Rec::EventFormule, {ortho.release(), phone.release(), span.release(), zero_span()}));
+            Ref ev = take(
+                make_record(Rec::EventFormule, {ortho.release(), phone.release(), span.release(), zero_span()}));
             need_status(PyList_Append(steps.get(), ev.get()));
         }
         if (PyErr_Occurred()) return nullptr;

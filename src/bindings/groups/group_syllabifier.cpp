@@ -7,6 +7,7 @@
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/groups/host_readings.hpp"
+#include "bindings/groups/stage_arguments.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/results/syllable_records.hpp"
 
@@ -34,7 +35,8 @@ std::vector<GroupWord> words_of(PyObject* groupe) {
 // syllabifier_groupes asks for them; the results go into `out`, one per group.
 class HostGroups {
 public:
-    HostGroups(PyObject* groupes, PyObject* lectures, PyObject* out) : groupes_(groupes), lectures_(lectures), out_(out) {}
+    HostGroups(PyObject* groupes, PyObject* lectures, PyObject* out)
+        : groupes_(groupes), lectures_(lectures), out_(out) {}
 
     std::size_t size() const { return static_cast<std::size_t>(PyList_GET_SIZE(groupes_)); }
     bool est_formule(std::size_t gi) const { return truth_attr(group(gi), g_names.est_formule); }
@@ -68,9 +70,12 @@ public:
     void no_syllables(std::size_t gi) { put(gi, need(PyList_New(0))); }
     void syllables_of_words(std::size_t gi) {
         const std::vector<GroupWord> words = words_of(group(gi));
-        const LinguisticContext ctx{*need(current_phoneme_sets()), *need(current_sonority()),
-                                    *need(current_phone_table()), *need(current_silent_letters())};
-        put(gi, need(syllabes_to_list(syllabifier_groupe(to_text(phone_.get()), words, ctx))));
+        const PhonemeClassifier& classes = *need(current_classifier());
+        const LinguisticContext ctx{classes.sets(), classes.classes(), *need(current_phone_table()),
+                                    *need(current_silent_letters()), &classes};
+        SyllableRecords records;  // the records are made as the syllables are built
+        syllabifier_groupe(to_text(phone_.get()), words, ctx, records);
+        put(gi, need(records.finish()));
     }
 
 private:
@@ -89,11 +94,8 @@ private:
 };
 
 VANTRO_FASTCALL(syllabifier_groupes_fn) {
-    const char* names[] = {"groupes", "lectures_formules", nullptr};
     PyObject* a[2];
-    if (!parse_args({"syllabifier_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "groupes") ||
-        (a[1] && !check_dict_or_none(a[1], "lectures_formules")))
-        return nullptr;
+    if (!syllabifier_arguments(args, nargs, kwnames, a)) return nullptr;
     return guarded([&]() -> PyObject* {
         // The list is read once: later changes by a callee cannot shift the walk.
         Ref groupes = take(PyList_GetSlice(a[0], 0, PyList_GET_SIZE(a[0])));

@@ -4,6 +4,7 @@
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/data/linguistic_data.hpp"
+#include "bindings/groups/stage_arguments.hpp"
 #include "bindings/records/records.hpp"
 #include "groups/group_builder.hpp"
 
@@ -32,16 +33,14 @@ PyObject* group_record(PyObject* mots, const GroupPlan& plan) {
     Ref last_span = attr(PyList_GET_ITEM(group_mots.get(), static_cast<Py_ssize_t>(plan.count - 1)), g_names.span);
     Ref start = take(PySequence_GetItem(first_span.get(), 0));
     Ref end = take(PySequence_GetItem(last_span.get(), 1));
-    return need(make_record(Rec::GroupeLecture,
-                            {group_mots.release(), from_text(plan.phone_groupe), PyTuple_Pack(2, start.get(), end.get()),
-                             texts_to_list(plan.jonctions), PyBool_FromLong(plan.est_formule), nullptr}));
+    PyObject* span = PyTuple_Pack(2, start.get(), end.get());
+    return need(make_record(Rec::GroupeLecture, {group_mots.release(), from_text(plan.phone_groupe), span,
+                                                 texts_to_list(plan.jonctions), PyBool_FromLong(plan.est_formule)}));
 }
 
 VANTRO_FASTCALL(construire_groupes_fn) {
-    const char* names[] = {"mots", "options", nullptr};
     PyObject* a[2];
-    if (!parse_args({"construire_groupes", names, 1}, args, nargs, kwnames, a) || !check_list(a[0], "mots"))
-        return nullptr;
+    if (!grouping_arguments(args, nargs, kwnames, a)) return nullptr;
     if (a[1] && a[1] != Py_None && !is_record(a[1], Rec::OptionsGroupes)) {
         raise_arg_type("options", "OptionsGroupes", a[1]);
         return nullptr;

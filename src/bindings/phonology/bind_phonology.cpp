@@ -58,40 +58,25 @@ VANTRO_FASTCALL(ends_with_schwa_fn) {
     return bool_result(phone_ends_with_schwa(to_text(arg)));
 }
 
-PyObject* text_set(const TextSet& s) {
-    PyObject* out = PySet_New(nullptr);
-    if (!out) return nullptr;
-    for (const Text& t : s) {
-        PyObject* item = from_text(t);
-        if (!item || PySet_Add(out, item) < 0) {
-            Py_XDECREF(item);
-            Py_DECREF(out);
-            return nullptr;
-        }
-        Py_DECREF(item);
-    }
-    return out;
-}
-
 VANTRO_FASTCALL(build_sonority_classes_fn) {
     const char* names[] = {nullptr};
     PyObject* unused[1];
     if (!parse_args({"_build_sonority_classes", names, 0}, args, nargs, kwnames, unused)) return nullptr;
-    Ref fn = module_global(g_names.alphabet_global);
+    Ref fn = module_global(&Names::alphabet_global);
     if (!fn) return nullptr;
     Ref alphabet(PyObject_CallNoArgs(fn.get()));
     if (!alphabet) return nullptr;
     Alphabet entries;
     if (!alphabet_from_object(alphabet.get(), entries)) return nullptr;
     SonorityClasses classes = build_sonority_classes(entries);
-    return make_record(Rec::SonorityClasses, {text_set(classes.O), text_set(classes.N), text_set(classes.L),
-                                              text_set(classes.Y), text_set(classes.V)});
+    return make_record(Rec::SonorityClasses, {set_of_texts(classes.O), set_of_texts(classes.N), set_of_texts(classes.L),
+                                              set_of_texts(classes.Y), set_of_texts(classes.V)});
 }
 
 // The classes argument: the module's own _SONORITY is compiled once; any
 // other object is read afresh.
 const SonorityClasses* classes_arg(PyObject* classes, SonorityClasses& scratch) {
-    Ref module_classes = module_global(g_names.sonority_global);
+    Ref module_classes = module_global(&Names::sonority_global);
     if (!module_classes) PyErr_Clear();
     if (classes == module_classes.get()) return current_sonority();
     if (!sonority_from_object(classes, scratch)) return nullptr;
@@ -159,25 +144,7 @@ VANTRO_FASTCALL(decouper_syllabe_fn) {
     if (!sets) return nullptr;
     auto parts = decouper_syllabe(to_text(syll), *sets);
     if (!parts) Py_RETURN_NONE;
-    PyObject* a = from_text((*parts)[0]);
-    PyObject* b = a ? from_text((*parts)[1]) : nullptr;
-    PyObject* c = b ? from_text((*parts)[2]) : nullptr;
-    if (!c) {
-        Py_XDECREF(a);
-        Py_XDECREF(b);
-        return nullptr;
-    }
-    PyObject* t = PyTuple_New(3);
-    if (!t) {
-        Py_DECREF(a);
-        Py_DECREF(b);
-        Py_DECREF(c);
-        return nullptr;
-    }
-    PyTuple_SET_ITEM(t, 0, a);
-    PyTuple_SET_ITEM(t, 1, b);
-    PyTuple_SET_ITEM(t, 2, c);
-    return t;
+    return tuple_of({from_text((*parts)[0]), from_text((*parts)[1]), from_text((*parts)[2])});
 }
 
 }  // namespace

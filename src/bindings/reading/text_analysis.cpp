@@ -129,11 +129,11 @@ std::unique_ptr<reading::ContextReader> make_reader(const TextReaderChoice& choi
 
 bool reader_for_phonemizer(PyObject* phonemizer, TextReaderChoice& out) {
     struct Candidate {
-        PyObject* name;
+        PyObject* Names::*name;
         TextReaderChoice::Kind kind;
     };
-    for (const Candidate& c : {Candidate{g_names.espeak_lib_phonemizer, TextReaderChoice::Kind::Library},
-                               Candidate{g_names.espeak_phonemizer, TextReaderChoice::Kind::Program}}) {
+    for (const Candidate& c : {Candidate{&Names::espeak_lib_phonemizer, TextReaderChoice::Kind::Library},
+                               Candidate{&Names::espeak_phonemizer, TextReaderChoice::Kind::Program}}) {
         const Ref type = module_global(c.name);
         if (!type) return false;
         const int is = PyType_Check(type.get()) ? PyObject_IsInstance(phonemizer, type.get()) : 0;

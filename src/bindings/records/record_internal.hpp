@@ -112,12 +112,7 @@ PyObject* make_default(Default d);
 // Cached immutable objects, created by init_record_types.
 struct Constants {
     PyObject* empty;       // ""
-    PyObject* space;       // " "
-    PyObject* dot;         // "."
-    PyObject* bar;         // " | "
     PyObject* comma;       // ", "
-    PyObject* newline;     // "\n"
-    PyObject* dash;        // "-"
     PyObject* none_label;  // "none"
     PyObject* word_kind;   // "mot"
     PyObject* empty_span;  // (0, 0)

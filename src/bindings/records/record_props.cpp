@@ -4,6 +4,7 @@
 #include "bindings/records/record_props.hpp"
 
 #include "bindings/records/record_internal.hpp"
+#include "frontend/complete_analysis.hpp"
 
 namespace vantro::py {
 
@@ -86,7 +87,27 @@ PyObject* mot_analyse_span(PyObject* self) {
 PyObject* groupe_lecture_text(PyObject* self) {
     Ref mots(record_attr(self, Rec::GroupeLecture, field::GroupeLecture::mots));
     if (!mots) return nullptr;
-    return join_each(mots.get(), g_const.space, read_word_text);
+    return words_text(mots.get());
+}
+
+PyObject* words_text(PyObject* words) {
+    Ref it(PyObject_GetIter(words));
+    if (!it) return nullptr;
+    std::vector<Text> texts;
+    Ref refused;  // the first text that is no str
+    while (PyObject* word = PyIter_Next(it.get())) {
+        Ref hold(word);
+        Ref text(read_word_text(word));
+        if (!text) return nullptr;
+        if (refused) continue;
+        if (PyUnicode_Check(text.get()))
+            assign_text(text.get(), texts.emplace_back());
+        else
+            refused = std::move(text);
+    }
+    if (PyErr_Occurred()) return nullptr;
+    if (refused && !joined_item(refused.get(), texts.size(), texts.emplace_back())) return nullptr;
+    return from_text(sentence_text(texts));
 }
 
 PyObject* resultat_syllabation_nb_syllabes(PyObject* self) {

@@ -16,6 +16,10 @@ PyObject* mot_analyse_text(PyObject* self);
 PyObject* mot_analyse_span(PyObject* self);
 // " ".join(m.text for m in self.mots).
 PyObject* groupe_lecture_text(PyObject* self);
+// The `text` of each word of `words` (any iterable), joined as a sentence's
+// words are (sentence_text of the core); every text is read before one that
+// is not a str is refused, as str.join does.
+PyObject* words_text(PyObject* words);
 // sum(len(rg.syllabes) for rg in self.groupes).
 PyObject* resultat_syllabation_nb_syllabes(PyObject* self);
 

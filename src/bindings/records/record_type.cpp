@@ -4,6 +4,7 @@
 //
 // Every slot function is instantiated per record so that subclasses, which
 // reach these functions with their own type, still know their field layout.
+#include "bindings/common/args.hpp"
 #include "bindings/records/record_internal.hpp"
 
 #include <structmember.h>
@@ -131,12 +132,8 @@ void raise_missing(const RecordRuntime& rt, PyObject* const* bound) {
 
 bool bind_keyword(const RecordRuntime& rt, PyObject* key, PyObject* value, PyObject** bound) {
     const int i = find_field(rt, key);
-    if (i < 0) {
-        PyErr_Format(PyExc_TypeError, "%U() got an unexpected keyword argument '%S'", rt.init_qualname, key);
-        return false;
-    }
-    if (bound[i]) {
-        PyErr_Format(PyExc_TypeError, "%U() got multiple values for argument '%S'", rt.init_qualname, key);
+    if (i < 0 || bound[i]) {
+        raise_bad_keyword(rt.init_qualname, key, i >= 0);
         return false;
     }
     bound[i] = value;
@@ -453,12 +450,7 @@ bool init_constants() {
     auto& c = detail::g_const;
     auto str = [](const char* s) { return PyUnicode_InternFromString(s); };
     c.empty = str("");
-    c.space = str(" ");
-    c.dot = str(".");
-    c.bar = str(" | ");
     c.comma = str(", ");
-    c.newline = str("\n");
-    c.dash = str("-");
     c.none_label = str("none");
     c.word_kind = str("mot");
     c.zero = PyLong_FromLong(0);

@@ -21,13 +21,10 @@ Text shown(PyObject* value) { return to_text(take(PyObject_Format(value, g_const
 Text shown_field(PyObject* obj, Rec r, int i) { return shown(take(record_attr(obj, r, i)).get()); }
 
 // Item `index` of a text that is joined: it must be a str, as str.join wants.
-Text joined_item(PyObject* item, std::size_t index) {
-    if (!PyUnicode_Check(item)) {
-        PyErr_Format(PyExc_TypeError, "sequence item %zd: expected str instance, %.80s found",
-                     static_cast<Py_ssize_t>(index), Py_TYPE(item)->tp_name);
-        throw PythonError{};
-    }
-    return to_text(item);
+Text joined(PyObject* item, std::size_t index) {
+    Text text;
+    if (!joined_item(item, index, text)) throw PythonError{};
+    return text;
 }
 
 // Calls f(item) for each item of `iterable`.
@@ -46,16 +43,17 @@ std::vector<Text> joined_items(PyObject* iterable) {
     Ref items = take(PySequence_Fast(iterable, "can only join an iterable"));
     std::vector<Text> out;
     for (Py_ssize_t i = 0; i < PySequence_Fast_GET_SIZE(items.get()); ++i)
-        out.push_back(joined_item(PySequence_Fast_GET_ITEM(items.get(), i), static_cast<std::size_t>(i)));
+        out.push_back(joined(PySequence_Fast_GET_ITEM(items.get(), i), static_cast<std::size_t>(i)));
     return out;
 }
 
 // The phones of the syllables of `syllabes`, to be joined.
 std::vector<Text> syllable_phones(PyObject* syllabes) {
     std::vector<Ref> phones;
-    for_each(syllabes, [&](PyObject* s) { phones.push_back(take(record_attr(s, Rec::Syllabe, field::Syllabe::phone))); });
+    for_each(syllabes,
+             [&](PyObject* s) { phones.push_back(take(record_attr(s, Rec::Syllabe, field::Syllabe::phone))); });
     std::vector<Text> out;
-    for (std::size_t i = 0; i < phones.size(); ++i) out.push_back(joined_item(phones[i].get(), i));
+    for (std::size_t i = 0; i < phones.size(); ++i) out.push_back(joined(phones[i].get(), i));
     return out;
 }
 
@@ -144,7 +142,7 @@ struct Ligne1Group {
         if (lecture.get() == Py_None) return std::nullopt;
         return shown_field(lecture.get(), Rec::LectureFormule, field::LectureFormule::display_fr);
     }
-    Text text() const { return joined_item(take(read_reading_group_text(g.get())).get(), index); }
+    Text text() const { return joined(take(read_reading_group_text(g.get())).get(), index); }
 };
 
 PyObject* format_ligne1(PyObject* self, PyObject*) {

@@ -23,26 +23,8 @@ PyObject* filled_record(Rec r, PyObject* const (&values)[N]) {
     return obj;
 }
 
-PyObject* group_record(const std::vector<PhonemeRec>& phonemes) {
-    PyObject* list = PyList_New(static_cast<Py_ssize_t>(phonemes.size()));
-    if (!list) return nullptr;
-    for (std::size_t i = 0; i < phonemes.size(); ++i) {
-        PyObject* rec = filled_record(Rec::Phoneme, {from_text(phonemes[i].ipa), from_text(phonemes[i].grapheme)});
-        if (!rec) {
-            Py_DECREF(list);
-            return nullptr;
-        }
-        PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), rec);
-    }
-    return filled_record(Rec::GroupePhonologique, {list});
-}
-
-}  // namespace
-
-namespace {
-
 // New list holding the references of `items` (stolen), which is emptied.
-PyObject* list_of(std::vector<PyObject*>& items) {
+PyObject* take_list(std::vector<PyObject*>& items) {
     PyObject* list = PyList_New(static_cast<Py_ssize_t>(items.size()));
     if (list) {
         for (std::size_t i = 0; i < items.size(); ++i) PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), items[i]);
@@ -54,7 +36,7 @@ PyObject* list_of(std::vector<PyObject*>& items) {
 }
 
 PyObject* group_of(std::vector<PyObject*>& phonemes) {
-    PyObject* list = list_of(phonemes);
+    PyObject* list = take_list(phonemes);
     return list ? filled_record(Rec::GroupePhonologique, {list}) : nullptr;
 }
 
@@ -111,26 +93,25 @@ void SyllableRecords::phoneme(Group group, TextView ipa, TextView letters) {
 
 PyObject* SyllableRecords::finish() {
     if (open_) close();
-    PyObject* list = failed_ ? nullptr : list_of(syllabes_);
+    PyObject* list = failed_ ? nullptr : take_list(syllabes_);
     reset();
     return list;
 }
 
 PyObject* syllabes_to_list(const std::vector<SyllabeRec>& syllabes) {
-    PyObject* list = PyList_New(static_cast<Py_ssize_t>(syllabes.size()));
-    if (!list) return nullptr;
-    for (std::size_t i = 0; i < syllabes.size(); ++i) {
-        const SyllabeRec& s = syllabes[i];
-        PyObject* rec = filled_record(Rec::Syllabe, {from_text(s.phone), from_text(s.ortho), from_span(s.span),
-                                                     group_record(s.attaque), group_record(s.noyau),
-                                                     group_record(s.coda)});
-        if (!rec) {
-            Py_DECREF(list);
-            return nullptr;
-        }
-        PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), rec);
+    SyllableRecords records;
+    auto group = [&](SyllableSink::Group g, const std::vector<PhonemeRec>& phonemes) {
+        for (const PhonemeRec& p : phonemes) records.phoneme(g, p.ipa, p.grapheme);
+    };
+    for (const SyllabeRec& s : syllabes) {
+        records.begin(s.phone);
+        group(SyllableSink::Group::Attaque, s.attaque);
+        group(SyllableSink::Group::Noyau, s.noyau);
+        group(SyllableSink::Group::Coda, s.coda);
+        records.ortho() = s.ortho;
+        records.span() = s.span;
     }
-    return list;
+    return records.finish();
 }
 
 }  // namespace vantro::py

@@ -32,7 +32,8 @@ Text incoherent_span_message(std::size_t index, TextView ortho, TextView start, 
 // A step whose source span starts after it ends; what() is the message in UTF-8.
 class IncoherentFormulaSpan : public std::invalid_argument {
 public:
-    explicit IncoherentFormulaSpan(Text message) : std::invalid_argument(to_utf8(message)), message_(std::move(message)) {}
+    explicit IncoherentFormulaSpan(Text message)
+        : std::invalid_argument(to_utf8(message)), message_(std::move(message)) {}
     const Text& message() const noexcept { return message_; }
 
 private:

@@ -1,38 +1,55 @@
 #include "groups/group_syllabifier.hpp"
 
 #include "common/offsets.hpp"
+#include "phonology/classifier.hpp"
 #include "results/syllable_builder.hpp"
 
 namespace vantro {
 
 namespace {
 
-// The syllables of a group of words into `out`, and the alignment behind
-// them into `al`, its spans in the caller's text.
-void analyse_words(TextView phone_groupe, const std::vector<GroupWord>& words, const LinguisticContext& ctx,
-                   Alignment& al, std::vector<SyllabeRec>& out) {
-    const std::vector<Text> syll_phones = syllabify_ipa(phone_groupe, ctx.sonority, ctx.sets);
-
+// A group of words made ready for the syllable builder: its IPA cut into
+// syllables, and the alignment of its words' letters, spans relative to
+// `word_offset` in the caller's text.
+struct GroupAlignment {
+    std::vector<Text> syllables;
+    Alignment alignment;
     std::int64_t word_offset = 0;
+};
+
+GroupAlignment align_group(TextView phone_groupe, const std::vector<GroupWord>& words, const LinguisticContext& ctx) {
+    GroupAlignment g;
+    if (ctx.classifier)
+        syllabify_ipa(g.syllables, phone_groupe, *ctx.classifier);
+    else
+        syllabify_ipa(g.syllables, phone_groupe, ctx.sonority, ctx.sets);
+    Alignment& al = g.alignment;
     if (words.size() == 1) {
         al = aligner(words.front().text, phone_groupe, ctx.table, ctx.silent_letters);
-        word_offset = words.front().span_start;
+        g.word_offset = words.front().span_start;
     } else {
         const GroupAlignmentText joined = build_group_alignment_text(words);
         al = aligner(joined.text, phone_groupe, ctx.table, ctx.silent_letters, &joined.word_boundaries);
         for (Span& sp : al.dec_spans) sp = map_group_span(sp, joined.char_map);
     }
+    // Entries that still hold several phoneme tokens are split once more.
+    if (al.ok) al = phonemise_alignment(al.dec_ph, al.dec_gr, al.dec_spans);
+    return g;
+}
 
-    if (al.ok) {
-        // Entries that still hold several phoneme tokens are split once more.
-        al = phonemise_alignment(al.dec_ph, al.dec_gr, al.dec_spans);
-    }
-    out.reserve(syll_phones.size());
-    build_syllabes(out, syll_phones, al.dec_ph, al.dec_gr, al.dec_spans, word_offset, al.ok, ctx.sets);
-    // The syllables are built from spans relative to the word; the alignment
-    // handed out has them in the caller's text, as the syllables do.
-    if (word_offset != 0)
-        for (Span& sp : al.dec_spans) sp = Span{add_offset(sp.start, word_offset), add_offset(sp.end, word_offset)};
+// The alignment handed out has its spans in the caller's text, as the syllables do.
+void move_into_text(Alignment& al, std::int64_t word_offset) {
+    if (word_offset == 0) return;
+    for (Span& sp : al.dec_spans) sp = Span{add_offset(sp.start, word_offset), add_offset(sp.end, word_offset)};
+}
+
+void build_into(std::vector<SyllabeRec>& out, const GroupAlignment& g, const LinguisticContext& ctx) {
+    const Alignment& al = g.alignment;
+    out.reserve(g.syllables.size());
+    if (ctx.classifier)
+        build_syllabes(out, g.syllables, al.dec_ph, al.dec_gr, al.dec_spans, g.word_offset, al.ok, *ctx.classifier);
+    else
+        build_syllabes(out, g.syllables, al.dec_ph, al.dec_gr, al.dec_spans, g.word_offset, al.ok, ctx.sets);
 }
 
 // E2 over ReadingGroup values.
@@ -78,16 +95,32 @@ private:
 
 std::vector<SyllabeRec> syllabifier_groupe(TextView phone_groupe, const std::vector<GroupWord>& words,
                                            const LinguisticContext& ctx) {
-    Alignment al;
     std::vector<SyllabeRec> syllabes;
-    analyse_words(phone_groupe, words, ctx, al, syllabes);
+    build_into(syllabes, align_group(phone_groupe, words, ctx), ctx);
     return syllabes;
 }
 
 Analysis analyse_groupe(TextView phone_groupe, const std::vector<GroupWord>& words, const LinguisticContext& ctx) {
+    GroupAlignment g = align_group(phone_groupe, words, ctx);
     Analysis a;
-    analyse_words(phone_groupe, words, ctx, a.alignment, a.syllabes);
+    build_into(a.syllabes, g, ctx);
+    move_into_text(g.alignment, g.word_offset);
+    a.alignment = std::move(g.alignment);
     return a;
+}
+
+void syllabifier_groupe(TextView phone_groupe, const std::vector<GroupWord>& words, const LinguisticContext& ctx,
+                        SyllableSink& sink, Alignment* alignment) {
+    GroupAlignment g = align_group(phone_groupe, words, ctx);
+    const Alignment& al = g.alignment;
+    // A builder of its own: the sink may run code that syllabifies other groups meanwhile.
+    std::optional<PhonemeClassifier> own;
+    const PhonemeClassifier& classes = ctx.classifier ? *ctx.classifier : own.emplace(ctx.sonority, ctx.sets);
+    SyllableBuilder().build(sink, g.syllables, al.dec_ph, al.dec_gr, al.dec_spans, g.word_offset, al.ok, classes);
+    if (alignment) {
+        move_into_text(g.alignment, g.word_offset);
+        *alignment = std::move(g.alignment);
+    }
 }
 
 std::vector<Analysis> syllabifier_groupes(std::vector<ReadingGroup>& groupes,

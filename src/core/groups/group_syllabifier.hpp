@@ -14,6 +14,7 @@
 #include "phonology/sonority.hpp"
 #include "results/analysis.hpp"
 #include "results/syllable.hpp"
+#include "results/syllable_builder.hpp"
 
 namespace vantro {
 
@@ -22,6 +23,9 @@ struct LinguisticContext {
     const SonorityClasses& sonority;
     const CompiledTable& table;
     const TextSet& silent_letters;
+    // The same classes in tables (built on `sets` and `sonority`), when the
+    // caller keeps one: the syllables come faster, and are the same.
+    const PhonemeClassifier* classifier = nullptr;
 };
 
 // Syllables of a group whose IPA is `phone_groupe` (not empty), spans in the
@@ -33,6 +37,10 @@ std::vector<SyllabeRec> syllabifier_groupe(TextView phone_groupe, const std::vec
 // The same, with the alignment behind the syllables (spans in the caller's
 // text too): what a view of the letters needs.
 Analysis analyse_groupe(TextView phone_groupe, const std::vector<GroupWord>& words, const LinguisticContext& ctx);
+// The same syllables handed to `sink` as they are built (see SyllableSink),
+// and the alignment into `alignment` when given.
+void syllabifier_groupe(TextView phone_groupe, const std::vector<GroupWord>& words, const LinguisticContext& ctx,
+                        SyllableSink& sink, Alignment* alignment = nullptr);
 
 // What E2 does with each group, in order:
 //  1. a formula group that holds a reading: the reading is checked

@@ -12,19 +12,6 @@ bool is_compound_phoneme(TextView s) noexcept {
     return false;
 }
 
-bool is_ignored_char(char32_t c) noexcept {
-    switch (c) {
-        case U'-':
-        case U' ':
-        case U'\'':
-        case U'\u2019':
-        case U'_':
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::size_t count_phonemes(TextView ipa) noexcept {
     std::size_t n = 0;
     for_each_phoneme(ipa, [&](TextView) { ++n; });

@@ -14,7 +14,8 @@ inline const std::array<Text, 4> COMPOUND_PHONEMES = {U"tʃ", U"dʒ", U"ts", U"�
 bool is_compound_phoneme(TextView s) noexcept;
 
 // Characters of a written word that stand for no sound.
-bool is_ignored_char(char32_t c) noexcept;
+constexpr TextView IGNORED_CHARS = U"- '\u2019_";
+constexpr bool is_ignored_char(char32_t c) noexcept { return IGNORED_CHARS.find(c) != TextView::npos; }
 
 constexpr char32_t SCHWA = U'ə';
 

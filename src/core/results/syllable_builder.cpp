@@ -293,6 +293,14 @@ void build_syllabes(std::vector<SyllabeRec>& out, const std::vector<Text>& syll_
                classifier);
 }
 
+void SyllableCollector::begin(TextView phone) { out_.push_back(SyllabeRec{Text(phone), {}, {}, {}, {}, {}}); }
+
+void SyllableCollector::phoneme(Group group, TextView ipa, TextView letters) {
+    SyllabeRec& s = out_.back();
+    auto& g = group == Group::Attaque ? s.attaque : group == Group::Noyau ? s.noyau : s.coda;
+    g.push_back(PhonemeRec{Text(ipa), Text(letters)});
+}
+
 SyllableBuilder::SyllableBuilder() : buffers_(std::make_unique<Buffers>()) {}
 SyllableBuilder::~SyllableBuilder() = default;
 

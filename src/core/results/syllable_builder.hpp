@@ -51,6 +51,19 @@ protected:
     ~SyllableSink() = default;
 };
 
+// A sink that keeps the syllables as SyllabeRec values, appended to `out`.
+class SyllableCollector final : public SyllableSink {
+public:
+    explicit SyllableCollector(std::vector<SyllabeRec>& out) : out_(out) {}
+    void begin(TextView phone) override;
+    void phoneme(Group group, TextView ipa, TextView letters) override;
+    Text& ortho() override { return out_.back().ortho; }
+    Span& span() override { return out_.back().span; }
+
+private:
+    std::vector<SyllabeRec>& out_;
+};
+
 // build_syllabes into a sink, with working storage of its own: a sink may
 // run code that builds other words (with other builders) meanwhile.
 class SyllableBuilder {

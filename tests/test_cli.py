@@ -369,3 +369,27 @@ def test_closed_pipe_is_not_an_error(tmp_path, no_espeak):
     err = proc.stderr.read()
     proc.wait(timeout=60)
     assert b"Traceback" not in err and b"BrokenPipe" not in err
+
+
+def test_both_readers_agree(library, capsys, monkeypatch):
+    texte = "Les enfants ont un ami. Il a 7 ans !"
+    sorties = [main_in_process(["--groupes", "--phonemiseur", nom, texte], capsys, monkeypatch)
+               for nom in ("programme", "bibliotheque")]
+    assert sorties[0] == sorties[1] and sorties[0][0] == 0
+
+
+def test_serve_reports_what_stops_it(library, capsys, monkeypatch):
+    import socket
+
+    pytest.importorskip("waitress")
+
+    with socket.socket() as occupe:
+        occupe.bind(("127.0.0.1", 0))
+        occupe.listen()
+        port = occupe.getsockname()[1]
+        status, _, err = main_in_process(["serve", "--port", str(port)], capsys, monkeypatch)
+    assert status == 1 and f"impossible d'écouter sur 127.0.0.1:{port}" in err
+
+    monkeypatch.setitem(sys.modules, "waitress.server", None)
+    status, _, err = main_in_process(["serve"], capsys, monkeypatch)
+    assert status == 1 and "pip install 'vantro-aligneur[web]'" in err and "Traceback" not in err

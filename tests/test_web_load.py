@@ -26,7 +26,7 @@ def serveur(library):
     serveur = Serveur()
     yield serveur
     err = serveur.arreter()
-    assert "Traceback" not in err, err
+    assert serveur.proc.returncode == 0 and "Traceback" not in err, err
 
 
 def requete(port, method, path, body=None, headers=None):

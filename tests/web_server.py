@@ -34,9 +34,9 @@ class Serveur:
         raise RuntimeError("no VmRSS")
 
     def arreter(self) -> str:
-        """Stops the server as Ctrl+C does; returns what it wrote on standard error."""
+        """Stops the server as a service manager does; returns what it wrote on standard error."""
         if self.proc.poll() is None:
-            self.proc.send_signal(2)
+            self.proc.terminate()
             try:
                 self.proc.wait(timeout=20)
             except subprocess.TimeoutExpired:

@@ -2,7 +2,9 @@
 
 from __future__ import annotations
 
+import signal
 import sys
+from types import FrameType
 
 from . import phonemiseur as choix
 from .arguments import Commande
@@ -12,6 +14,10 @@ HOTE = "127.0.0.1"
 
 class ErreurServeur(Exception):
     """The page cannot be served (extra not installed, port taken)."""
+
+
+def _arret(signum: int, frame: FrameType | None) -> None:
+    raise KeyboardInterrupt
 
 
 def serve(commande: Commande) -> int:
@@ -31,6 +37,9 @@ def serve(commande: Commande) -> int:
         raise ErreurServeur(f"impossible d'écouter sur {HOTE}:{commande.port} : {exc.strerror or exc}") from None
     print(f"Page de lecture : http://{HOTE}:{serveur.effective_port}/  (Ctrl+C pour arrêter)",
           file=sys.stderr, flush=True)
+    # SIGTERM (a service manager, kill) ends it as cleanly as Ctrl+C: a
+    # server started in the background by a shell ignores SIGINT.
+    signal.signal(signal.SIGTERM, _arret)
     try:
         serveur.run()
     except KeyboardInterrupt:

@@ -47,7 +47,11 @@ def navigateur():
                      "--disable-background-networking", "--disable-component-update"):
         options.add_argument(argument)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    with pytest.MonkeyPatch.context() as patch:
+        # Debian's browser and driver, nothing fetched or reported over the network.
+        patch.setenv("SE_OFFLINE", "true")
+        patch.setenv("SE_AVOID_STATS", "true")
+        driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
     driver.set_page_load_timeout(30)
     yield driver
     driver.quit()

@@ -59,6 +59,12 @@ def test_reading_in_the_page(client, library):
     assert 'value="ecrites" checked' not in html and '<option value="1.5" selected>' in html
 
 
+def test_line_breaks_of_the_text_box(client):
+    html = client.post("/", data={"texte": "Un ami.\r\nUn chat.\rUn chien."}).get_data(as_text=True)
+    assert ">Un ami.\nUn chat.\nUn chien.</textarea>" in html
+    assert "\r" not in html and "\ufffd" not in html
+
+
 @pytest.mark.parametrize("texte", ["<script>alert(1)</script>", "</textarea><script>alert(1)</script>",
                                    "\"'><img src=x onerror=alert(1)>"])
 def test_markup_in_the_text_stays_text(client, texte):

@@ -131,7 +131,9 @@ def depuis_formulaire(corps: bytes) -> Demande:
         formulaire[nom] = valeur
     if "texte" not in formulaire:
         raise RequeteInvalide("champ « texte » manquant")
-    demande = Demande(_texte(formulaire["texte"]))
+    # Browsers send a text box's line breaks as CRLF; the reader typed
+    # line feeds, and a carriage return would show as a stray character.
+    demande = Demande(_texte(formulaire["texte"]).replace("\r\n", "\n").replace("\r", "\n"))
     syllabes = formulaire.get("syllabes", "orales")
     if syllabes not in SYLLABES:
         raise RequeteInvalide(f"« syllabes » vaut « orales » ou « ecrites », pas « {syllabes[:40]} »")

@@ -152,6 +152,8 @@ def main_in_process(args, capsys, monkeypatch, stdin=None):
     (["serve", "--port", "70000"], "port hors de 0..65535"),
     (["serve", "--port", "huit"], "port invalide"),
     (["serve", "chat"], "option inconnue : chat"),
+    (["--groupes", "caf\udcff"], "un argument n'est pas du texte UTF-8 : b'caf\\xff'"),
+    (["--format", "json", "caf\udcff"], "pas du texte UTF-8"),
 ])
 def test_usage_errors(args, message, capsys, monkeypatch):
     status, out, err = main_in_process(args, capsys, monkeypatch, stdin=io.StringIO(""))

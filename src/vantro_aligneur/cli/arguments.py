@@ -140,6 +140,14 @@ def _analyseur_serve() -> _Analyseur:
     return p
 
 
+def _utf8(mots: tuple[str, ...]) -> None:
+    # Bytes that are not UTF-8 reach Python as lone surrogates: refused like
+    # such a file, not analysed and written back as something else.
+    for mot in mots:
+        if any("\udc80" <= c <= "\udcff" for c in mot):
+            raise ErreurUsage(f"un argument n'est pas du texte UTF-8 : {mot.encode('utf-8', 'surrogateescape')!r}")
+
+
 def aide(serve: bool = False) -> str:
     return (_analyseur_serve() if serve else _analyseur_principal()).format_help()
 
@@ -173,10 +181,14 @@ def lire(argv: list[str]) -> Commande | str:
                 raise ErreurUsage("l'analyse interactive n'a que --phonemiseur ; donnez des mots, "
                                   "ou un texte avec --groupes")
             return Commande("interactif", phonemiseur=ns.phonemiseur)
-        return Commande("mots", mots, phonemiseur=ns.phonemiseur, format=ns.format, couleur=ns.couleur,
-                        syllabes=ns.syllabes)
+        commande = Commande("mots", mots, phonemiseur=ns.phonemiseur, format=ns.format, couleur=ns.couleur,
+                            syllabes=ns.syllabes)
+        if commande != Commande("mots", mots):
+            _utf8(mots)
+        return commande
     if ns.fichier is not None and mots:
         raise ErreurUsage("donnez le texte en arguments ou par -f FICHIER, pas les deux")
+    _utf8(mots)
     fichier = ns.fichier
     if fichier is None and not mots:
         if sys.stdin is None or sys.stdin.isatty():

@@ -17,9 +17,10 @@ from werkzeug.exceptions import HTTPException
 
 from .requetes import TAILLES, Demande, RequeteInvalide, depuis_formulaire, depuis_json
 
-# Large enough for a few pages of a book, small enough that one request
-# cannot hold the server for long.
-TAILLE_MAX = 256 * 1024
+# About ten pages of a book. The letter view of a text weighs far more than
+# the text (some 4 KB a character while it is written out), so this bounds
+# what one request can take, in time and in memory.
+TAILLE_MAX = 32 * 1024
 HOTES = frozenset({"127.0.0.1", "localhost", "[::1]"})
 
 # Served from the package: the page works with no network at all.

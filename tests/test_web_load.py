@@ -82,10 +82,13 @@ def brut(port, donnees: bytes) -> bytes:
         try:
             s.sendall(donnees)
             s.shutdown(socket.SHUT_WR)
+        except OSError:
+            pass  # refused and closed before the whole request was sent
+        try:
             while chunk := s.recv(65536):
                 recu += chunk
-        except (ConnectionResetError, BrokenPipeError):
-            pass  # refused before the whole request was read
+        except ConnectionResetError:
+            pass
         return recu
 
 

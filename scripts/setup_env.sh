@@ -13,7 +13,8 @@ vantro_log() { echo "[setup] $*" >&2; }
 vantro_system_packages() {
     local wanted=(espeak-ng libespeak-ng1 g++ cmake python3-venv)
     if [ "$VANTRO_MODE" = test ]; then
-        wanted+=(wfrench dict-freedict-fra-deu dict-freedict-fra-ita dict-freedict-fra-spa libgtest-dev googletest libbenchmark-dev libespeak-ng-dev clang libclang-rt-14-dev debian-reference-fr)
+        wanted+=(wfrench dict-freedict-fra-deu dict-freedict-fra-ita dict-freedict-fra-spa libgtest-dev googletest libbenchmark-dev libespeak-ng-dev clang libclang-rt-14-dev debian-reference-fr
+                chromium chromium-driver fonts-dejavu-core)
     fi
     local missing=()
     local pkg

@@ -45,6 +45,7 @@ void escaped(Text& out, TextView s) {
             case U'>': out += U"&gt;"; break;
             case U'"': out += U"&quot;"; break;
             case U'\'': out += U"&#39;"; break;
+            case U'\r': out.push_back(c); break;  // a CRLF line break is white space to the browser
             default: out.push_back(detail::safe_char(c));
         }
     }

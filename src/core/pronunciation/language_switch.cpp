@@ -52,4 +52,15 @@ bool has_language_switch(std::string_view raw, std::string_view base_language) {
     return !find_language_switches(from_utf8(raw), base_language).empty();
 }
 
+std::string_view voice_language(std::string_view voice) noexcept {
+    return voice.substr(0, voice.find_first_of("-_+"));
+}
+
+std::string foreign_language(std::string_view raw, std::string_view voice) {
+    // Most readings hold no marker at all: no decoding for them.
+    if (raw.find('(') == std::string_view::npos) return {};
+    std::vector<LanguageSwitch> switches = find_language_switches(from_utf8(raw), voice_language(voice));
+    return switches.empty() ? std::string() : std::move(switches.front().language);
+}
+
 }  // namespace vantro::pronunciation

@@ -59,8 +59,9 @@ std::string_view voice_language(std::string_view voice) noexcept {
 std::string foreign_language(std::string_view raw, std::string_view voice) {
     // Most readings hold no marker at all: no decoding for them.
     if (raw.find('(') == std::string_view::npos) return {};
-    std::vector<LanguageSwitch> switches = find_language_switches(from_utf8(raw), voice_language(voice));
-    return switches.empty() ? std::string() : std::move(switches.front().language);
+    for (LanguageSwitch& s : find_language_switches(from_utf8(raw), voice_language(voice)))
+        if (s.end > s.start) return std::move(s.language);  // a marker that reads nothing is no switch
+    return {};
 }
 
 }  // namespace vantro::pronunciation

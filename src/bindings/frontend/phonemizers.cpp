@@ -138,6 +138,8 @@ VANTRO_FASTCALL(espeak_phonemize) {
         raise_expected("str", lang);
         return nullptr;
     }
+    // Held: the program runs Python code, which may rebind `_lang` meanwhile.
+    const Ref held = Ref::borrow(lang);
     Ref argv(texts_to_list(espeak_ipa_command(to_text(lang), to_text(word))));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));

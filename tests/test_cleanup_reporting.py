@@ -94,6 +94,26 @@ def test_library_phonemizer_warns_of_a_foreign_reading(library, caplog):
     assert warnings_of(caplog) == ["'pull' read by eSpeak-NG with the rules of language 'en', not of voice 'fr'"]
 
 
+@pytest.mark.parametrize("word, reread", [
+    ("pull", True),        # English rules, a French reading exists
+    ("dos", True),
+    ("football", False),   # English wherever the joiner goes
+    ("chocolat", False),   # French already
+])
+def test_library_phonemizer_reads_again_in_french_on_request(library, caplog, word, reread):
+    caplog.set_level(logging.WARNING, logger=LOGGER)
+    rereading = va.EspeakLibPhonemizer(relecture_francaise=True)
+    assert (library._relecture_francaise, rereading._relecture_francaise) == (False, True)
+    plain = library.phonemize(word)
+    caplog.clear()
+    got = rereading.phonemize(word)
+    assert (got != plain) == reread
+    assert any("read again" in m for m in warnings_of(caplog)) == reread
+    if reread:  # the same reading the text path gives a word alone among French words
+        text = words_of(va.analyser_texte(f"Il a vu le {word} ici.", nettoyage=False))
+        assert got == text[word].phone
+
+
 # ---- the text path --------------------------------------------------------------------------
 
 

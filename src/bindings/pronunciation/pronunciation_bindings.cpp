@@ -13,11 +13,12 @@ namespace vantro::py {
 
 bool nettoyage_flag(PyObject* held) { return held == Py_True; }
 
-PyObject* phonemizer_reading(PyObject* word, std::string_view raw, std::string_view voice, bool nettoyage) {
+PyObject* phonemizer_reading(PyObject* word, std::string_view raw, std::string_view voice, bool nettoyage,
+                             const std::optional<Text>& reread) {
     std::string language;
     PyObject* out = guarded([&]() -> PyObject* {
         language = pronunciation::foreign_language(raw, voice);
-        Text ipa = clean_espeak_output(raw);
+        Text ipa = reread ? *reread : clean_espeak_output(raw);
         if (nettoyage) ipa = pronunciation::clean_pronunciation(to_text(word), ipa);
         return from_text(ipa);
     });
@@ -27,7 +28,10 @@ PyObject* phonemizer_reading(PyObject* word, std::string_view raw, std::string_v
     Ref lang(PyUnicode_DecodeUTF8(language.data(), static_cast<Py_ssize_t>(language.size()), "replace"));
     Ref own(PyUnicode_DecodeUTF8(voice.data(), static_cast<Py_ssize_t>(voice.size()), "replace"));
     if (!lang || !own ||
-        front::log_call(g_names.warning, "%r read by eSpeak-NG with the rules of language %r, not of voice %r",
+        front::log_call(g_names.warning,
+                        reread ? "%r read by eSpeak-NG with the rules of language %r, not of voice %r; read again "
+                                 "with the voice's rules"
+                               : "%r read by eSpeak-NG with the rules of language %r, not of voice %r",
                         {word, lang.get(), own.get()}) < 0) {
         Py_DECREF(out);
         return nullptr;

@@ -3,6 +3,7 @@
 // rules, and correct espeak-ng's systematic mistakes when asked.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "bindings/common/convert.hpp"
@@ -13,9 +14,11 @@ namespace vantro::py {
 // it with `voice`: cleaned as the phonemizers return it, then corrected by
 // the clean-up rules when `nettoyage`. A reading made with the rules of
 // another language than the voice's is logged as a warning on the module
-// logger, naming the word and the language. New str, or nullptr with an
-// error set.
-PyObject* phonemizer_reading(PyObject* word, std::string_view raw, std::string_view voice, bool nettoyage);
+// logger, naming the word and the language. `reread`, when given, is the
+// word's reading by the voice's own rules, which takes the place of `raw`'s.
+// New str, or nullptr with an error set.
+PyObject* phonemizer_reading(PyObject* word, std::string_view raw, std::string_view voice, bool nettoyage,
+                             const std::optional<Text>& reread = std::nullopt);
 
 // The flag `nettoyage` held in a phonemizer's slot: false when unset.
 bool nettoyage_flag(PyObject* held);

@@ -126,3 +126,20 @@ def test_the_schwa_flag_alone_changes_nothing():
     plain = ANALYSER.analyser_complet(sentence(*LES_ENFANTS))
     flagged = ANALYSER.analyser_complet(sentence(*LES_ENFANTS), options=va.OptionsGroupes(ajouter_schwas_finaux=True))
     assert plain.groupes == flagged.groupes
+
+
+@pytest.mark.parametrize(
+    "word,ipa,expected",
+    [
+        # One letter a constituent: a attaque, n noyau, c coda. The consonant of
+        # a nasal vowel spells the nucleus with the vowel letters before it.
+        ("enfant", "ɑ̃fɑ̃", "nnannc"),
+        ("lundi", "lœ̃di", "annan"),
+        ("maintenant", "mɛ̃tənɑ̃", "annnanannc"),
+        ("parle", "paʁl", "ancan"),
+        ("passant", "pasɑ̃", "ancannc"),
+    ],
+)
+def test_written_constituents(word, ipa, expected):
+    view = va.vue_lettres(ANALYSER.analyze(word, ipa, syllabes_ecrites=True), syllabes="ecrites")
+    assert "".join(l["constituant"][0] for l in view["lettres"]) == expected

@@ -1,25 +1,16 @@
 #include "pronunciation/language_switch.hpp"
 
+#include "frontend/language_marker.hpp"
+
 namespace vantro::pronunciation {
 
 namespace {
 
-bool ascii_letter(char32_t c) noexcept { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'); }
-bool ascii_alnum(char32_t c) noexcept { return ascii_letter(c) || (c >= U'0' && c <= U'9'); }
-
-// A marker at `i`: "(", letters, optionally "-" and letters or digits, ")".
-// The same shape the phonemizers remove. Returns its length, 0 if none.
+// A marker at `i` and the language it names, lower-cased; its length, 0 if none.
 std::size_t marker_at(TextView s, std::size_t i, std::string& language) {
-    if (s[i] != U'(') return 0;
-    std::size_t k = i + 1;
-    while (k < s.size() && ascii_letter(s[k])) ++k;
-    if (k == i + 1) return 0;
-    if (k < s.size() && s[k] == U'-') {
-        std::size_t m = k + 1;
-        while (m < s.size() && ascii_alnum(s[m])) ++m;
-        if (m > k + 1) k = m;
-    }
-    if (k >= s.size() || s[k] != U')') return 0;
+    const std::size_t length = language_marker_length(s, i);
+    if (length == 0) return 0;
+    const std::size_t k = i + length - 1;
     language.clear();
     for (std::size_t c = i + 1; c < k; ++c) {
         const char32_t ch = s[c];

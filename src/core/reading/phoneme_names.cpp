@@ -1,6 +1,7 @@
 #include "reading/phoneme_names.hpp"
 
 #include "common/text.hpp"
+#include "frontend/language_marker.hpp"
 
 namespace vantro::reading {
 
@@ -10,21 +11,8 @@ namespace {
 constexpr std::string_view kSeparator = "\xE2\x90\x9F";
 constexpr std::size_t kMaxNames = 16384;  // far above espeak-ng's inventory
 
-inline bool ascii_letter(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool ascii_alnum(char c) noexcept { return ascii_letter(c) || (c >= '0' && c <= '9'); }
-
-// Length of a language switch "(en)", "(en-us)" starting at `i`, or 0.
-std::size_t marker_length(std::string_view s, std::size_t i) noexcept {
-    if (s[i] != '(') return 0;
-    std::size_t k = i + 1;
-    while (k < s.size() && ascii_letter(s[k])) ++k;
-    if (k == i + 1) return 0;
-    if (k < s.size() && s[k] == '-') {
-        std::size_t m = k + 1;
-        while (m < s.size() && ascii_alnum(s[m])) ++m;
-        if (m > k + 1) k = m;
-    }
-    return k < s.size() && s[k] == ')' ? k + 1 - i : 0;
+inline bool ascii_alnum(char c) noexcept {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 // The language now in force after the switches of `piece`, and the piece
@@ -34,7 +22,7 @@ std::string_view strip_markers(std::string_view piece, std::string_view voice_la
     if (piece.find('(') == std::string_view::npos) return piece;
     rest.clear();
     for (std::size_t i = 0; i < piece.size();) {
-        if (const std::size_t len = marker_length(piece, i)) {
+        if (const std::size_t len = language_marker_length(piece, i)) {
             const std::string_view code = piece.substr(i + 1, len - 2);
             if (code == voice_language)
                 language.clear();

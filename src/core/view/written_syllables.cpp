@@ -250,6 +250,16 @@ void sound_final_e(GroupWork& g, const Cut& last) {
     g.units.push_back(UnitWork{{last.nb}, false});
 }
 
+// The n of "en", "an", "un" is no coda: it belongs to the unit the vowel
+// letters start, and spells the nucleus with them.
+bool in_nucleus_unit(const GroupWork& g, const Cut& c, int i) {
+    const int unit = g.letters[static_cast<std::size_t>(i)].unit;
+    if (unit == NONE) return false;
+    for (int k = c.nb; k < c.ne; ++k)
+        if (g.letters[static_cast<std::size_t>(k)].unit == unit) return true;
+    return false;
+}
+
 }  // namespace
 
 void place_written_syllables(GroupWork& g, const PhonemeSets& sets) {
@@ -287,6 +297,7 @@ void place_written_syllables(GroupWork& g, const PhonemeSets& sets) {
                 l.syllable = s;
                 l.constituent = c.nb < 0 || i < c.nb ? Constituent::Attaque
                                 : i < c.ne           ? Constituent::Noyau
+                                : in_nucleus_unit(g, c, i) ? Constituent::Noyau
                                                      : Constituent::Coda;
                 g.syllables.back().letters.push_back(i);
             }

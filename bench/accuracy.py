@@ -48,7 +48,10 @@ LOOSE = str.maketrans({"ɛ": "e", "ɔ": "o", "ɑ": "a", "œ": "ø", "ə": "ø"})
 
 
 def clean_on(word: str, ipa: str) -> str:
-    return reference_cleanup.clean(word, ipa)[0]
+    # The clean-up the package ships; the plain model (which the tests hold
+    # equal to it) stands in for a build that predates the private function.
+    native = getattr(_module(), "_nettoyer_prononciation", None)
+    return native(word, ipa)[0] if native else reference_cleanup.clean(word, ipa)[0]
 
 
 def _module():

@@ -87,6 +87,26 @@ TEST(LanguageSwitch, Found) {
     EXPECT_FALSE(pr::has_language_switch("(en)hello", "en"));
 }
 
+// The language a phonemizer names in its warning: the first foreign one,
+// whatever the voice's variant.
+TEST(LanguageSwitch, ForeignLanguageOfAVoice) {
+    struct Case { std::string_view raw, voice, language; };
+    const Case cases[] = {
+        {"", "fr", ""},
+        {"pyl", "fr", ""},
+        {"(en)p\xcb\x88\xca\x8al(fr)", "fr", "en"},
+        {"(en)p\xcb\x88\xca\x8al(fr)", "fr-be", "en"},
+        {"(en)p\xcb\x88\xca\x8al(fr)", "fr+f3", "en"},
+        {"(en)p\xcb\x88\xca\x8al(fr)", "en-us", ""},  // its own language
+        {"(de)a(en)b(fr)", "fr", "de"},
+        {"(fr)a", "fr-ch", ""},
+        {"a(b", "fr", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(pr::foreign_language(c.raw, c.voice), c.language) << c.raw << " " << c.voice;
+    EXPECT_EQ(pr::voice_language("fr-be"), "fr");
+    EXPECT_EQ(pr::voice_language("fr"), "fr");
+}
+
 }  // namespace
 
 #include "frontend/espeak_library.hpp"

@@ -23,6 +23,7 @@ extern PyMethodDef group_syllabifier_functions[];
 extern PyMethodDef text_functions[];
 extern PyMethodDef reading_functions[];
 extern PyMethodDef view_functions[];
+extern PyMethodDef pronunciation_functions[];
 
 // The phonemizers and the facade; -1 with an error set on failure.
 int add_frontend(PyObject* module);

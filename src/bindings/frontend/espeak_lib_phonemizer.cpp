@@ -7,14 +7,17 @@
 #include "bindings/common/errors.hpp"
 #include "frontend/espeak_library.hpp"
 #include "frontend/espeak_output.hpp"
+#include "pronunciation/french_reading.hpp"
+#include "pronunciation/language_switch.hpp"
 #include "bindings/frontend/host.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
+#include "bindings/pronunciation/pronunciation_bindings.hpp"
 
 namespace vantro::py::front {
 namespace {
 
-enum LibSlot { kLang, kLibSlots };
+enum LibSlot { kLang, kNettoyage, kRelecture, kLibSlots };
 
 // Runs `body` on the library without the interpreter lock, so that other
 // threads run while one waits for the library's mutex. `body` touches no
@@ -53,10 +56,17 @@ bool utf8_of(PyObject* str, std::string& out) {
 }
 
 int lib_init(PyObject* self, PyObject* args, PyObject* kwargs) {
-    static const char* kwlist[] = {"lang", nullptr};
+    static const char* kwlist[] = {"lang", "nettoyage", "relecture_francaise", nullptr};
     PyObject* lang = nullptr;
-    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O:EspeakLibPhonemizer", const_cast<char**>(kwlist), &lang))
+    PyObject* nettoyage = Py_False;
+    PyObject* relecture = Py_False;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O$OO:EspeakLibPhonemizer", const_cast<char**>(kwlist), &lang,
+                                     &nettoyage, &relecture))
         return -1;
+    const int clean = PyObject_IsTrue(nettoyage);
+    if (clean < 0) return -1;
+    const int reread = PyObject_IsTrue(relecture);
+    if (reread < 0) return -1;
     Ref fr;
     if (!lang) {
         fr = Ref(PyUnicode_FromString("fr"));
@@ -69,6 +79,8 @@ int lib_init(PyObject* self, PyObject* args, PyObject* kwargs) {
     // Loading fails here, with a clear message, rather than at the first word.
     if (!without_gil([&] { EspeakLibrary::shared().check_voice(voice); })) return -1;
     set_slot(self, kLang, lang);
+    set_slot(self, kNettoyage, clean ? Py_True : Py_False);
+    set_slot(self, kRelecture, reread ? Py_True : Py_False);
     return 0;
 }
 
@@ -94,7 +106,13 @@ VANTRO_FASTCALL(lib_phonemize) {
     }
     std::string raw;
     if (!without_gil([&] { raw = EspeakLibrary::shared().ipa(voice, word); })) return nullptr;
-    return guarded([&]() -> PyObject* { return from_text(clean_espeak_output(raw)); });
+    std::optional<Text> reread;
+    if (nettoyage_flag(object_slots(self)[kRelecture]) && !pronunciation::foreign_language(raw, voice).empty()) {
+        const Text letters = to_text(a[0]);
+        if (!without_gil([&] { reread = pronunciation::french_reading(EspeakLibrary::shared(), voice, letters); }))
+            return nullptr;
+    }
+    return phonemizer_reading(a[0], raw, voice, nettoyage_flag(object_slots(self)[kNettoyage]), reread);
 }
 
 VANTRO_FASTCALL(lib_is_available) {
@@ -108,20 +126,30 @@ PyMethodDef lib_methods[] = {
                   "is_available($self, /)\n--\n\nToujours vrai : la bibliothèque est chargée dès la construction."),
     VANTRO_METHOD("phonemize", lib_phonemize,
                   "phonemize($self, /, word)\n--\n\n"
-                  "Prononciation IPA de `word` par la bibliothèque espeak-ng, nettoyée comme celle du programme."),
+                  "Prononciation IPA de `word` par la bibliothèque espeak-ng, nettoyée comme celle du programme\n"
+                  "(et corrigée des erreurs systématiques d'espeak-ng si `nettoyage`)."),
     {nullptr, nullptr, 0, nullptr},
 };
 
-constexpr const char* kLibDoc = "EspeakLibPhonemizer(lang='fr')\n--\n\n"
+constexpr const char* kLibDoc = "EspeakLibPhonemizer(lang='fr', *, nettoyage=False, relecture_francaise=False)\n"
+                                "--\n\n"
                                 "Phonemiseur qui appelle la bibliothèque espeak-ng dans le processus.\n\n"
                                 "Mêmes prononciations qu'EspeakPhonemizer, sans lancer un programme par mot.\n"
                                 "La bibliothèque (libespeak-ng.so.1) est chargée à la construction ; son\n"
-                                "absence lève RuntimeError. Les appels concurrents sont sérialisés.\n\n"
+                                "absence lève RuntimeError. Les appels concurrents sont sérialisés.\n"
+                                "Avec `nettoyage`, les erreurs systématiques d'espeak-ng sur les mots\n"
+                                "français sont corrigées (nuit /nɥi/, gagné /ɡaɲe/, rien /ʁjɛ̃/). Avec\n"
+                                "`relecture_francaise`, un mot lu avec les règles d'une autre langue est\n"
+                                "relu avec celles du français quand c'est possible (dos /do/, pull /pyl/).\n\n"
                                 "    syllabeur = VantroSyllabeur(EspeakLibPhonemizer())\n"
                                 "    syllabeur.analyze(\"chocolat\")";
 
 PyMemberDef lib_members[] = {
     {"_lang", T_OBJECT_EX, slot_offset(kLang), 0, "Voix (langue) espeak-ng."},
+    {"_nettoyage", T_OBJECT_EX, slot_offset(kNettoyage), READONLY,
+     "Vrai quand les prononciations sont corrigées des erreurs systématiques d'espeak-ng."},
+    {"_relecture_francaise", T_OBJECT_EX, slot_offset(kRelecture), READONLY,
+     "Vrai quand un mot lu avec les règles d'une autre langue est relu en français."},
     {nullptr, 0, 0, 0, nullptr},
 };
 

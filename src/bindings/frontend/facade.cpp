@@ -263,15 +263,17 @@ VANTRO_FASTCALL(facade_syllabifier_groupes) {
 // ---- text -------------------------------------------------------------------------------
 
 VANTRO_FASTCALL(facade_analyser_texte) {
-    const char* names[] = {"texte", "options", nullptr};
-    PyObject* a[2];
-    if (!parse_args({"analyser_texte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+    const char* names[] = {"texte", "options", "nettoyage", "relecture_francaise", nullptr};
+    PyObject* a[4];
+    TextCorrections corrections;
+    if (!parse_args({"analyser_texte", names, 1, 2}, args, nargs, kwnames, a) || !check_str(a[0], "texte") ||
+        !read_corrections(a[2], a[3], corrections))
         return nullptr;
     PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
     if (!phonemizer) return nullptr;
     TextReaderChoice reader;
     if (!reader_for_phonemizer(phonemizer, reader)) return nullptr;
-    return analyser_texte(a[0], a[1], reader);
+    return analyser_texte(a[0], a[1], reader, corrections);
 }
 
 // ---- the type ---------------------------------------------------------------------------
@@ -296,13 +298,16 @@ PyMethodDef facade_methods[] = {
                   "Groupes de lecture (E1) puis syllabation des groupes (E2) d'une phrase.\n\n"
                   "`lectures_formules` est indexé par la position du mot dans `mots`."),
     VANTRO_METHOD("analyser_texte", facade_analyser_texte,
-                  "analyser_texte($self, /, texte, options=None)\n--\n\n"
+                  "analyser_texte($self, /, texte, options=None, *, nettoyage=True, relecture_francaise=True)\n"
+                  "--\n\n"
                   "Groupes de lecture et syllabes d'un texte français brut.\n\n"
                   "Le texte est découpé en mots, chaque phrase est lue en contexte par espeak-ng\n"
                   "(liaisons, h aspiré, élisions, nombres), puis les mots sont regroupés et\n"
                   "syllabés ; les positions renvoient au texte donné. Il faut un phonemiseur\n"
                   "espeak-ng : EspeakLibPhonemizer (bibliothèque, rapide) ou EspeakPhonemizer\n"
-                  "(programme, un processus par proposition)."),
+                  "(programme, un processus par proposition). `nettoyage` corrige les erreurs\n"
+                  "systématiques d'espeak-ng ; `relecture_francaise` relit en français un mot lu\n"
+                  "avec les règles d'une autre langue parmi des mots français."),
     VANTRO_METHOD("construire_groupes", facade_construire_groupes,
                   "construire_groupes($self, /, mots, options=None)\n--\n\n"
                   "Étape E1 seule : regroupe les mots en groupes de lecture."),

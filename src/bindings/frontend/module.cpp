@@ -93,7 +93,8 @@ int exec_module(PyObject* m) {
         compile_regex(m, re.get(), "_RE_VERB_ENT", "ent$") < 0)
         return -1;
     for (PyMethodDef* table : {alignment_functions, results_functions, grouping_functions, formula_functions,
-                               group_syllabifier_functions, text_functions, reading_functions, view_functions})
+                               group_syllabifier_functions, text_functions, reading_functions, view_functions,
+                               pronunciation_functions})
         if (PyModule_AddFunctions(m, table) < 0) return -1;
     if (add_frontend(m) < 0) return -1;
     return 0;

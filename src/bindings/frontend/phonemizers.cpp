@@ -8,6 +8,7 @@
 #include "bindings/frontend/host.hpp"
 #include "bindings/frontend/types.hpp"
 #include "bindings/common/functions.hpp"
+#include "bindings/pronunciation/pronunciation_bindings.hpp"
 
 namespace vantro::py::front {
 namespace {
@@ -55,16 +56,21 @@ PyMemberDef phonemizer_members[] = {
 
 // ---- EspeakPhonemizer -------------------------------------------------------------
 
-enum EspeakSlot { kLang, kAvailable, kEspeakSlots };
+enum EspeakSlot { kLang, kAvailable, kNettoyage, kEspeakSlots };
 
 int espeak_init(PyObject* self, PyObject* args, PyObject* kwargs) {
-    static const char* kwlist[] = {"lang", nullptr};
+    static const char* kwlist[] = {"lang", "nettoyage", nullptr};
     PyObject* lang = g_fr;
-    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O:EspeakPhonemizer", const_cast<char**>(kwlist), &lang) ||
+    PyObject* nettoyage = Py_False;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "|O$O:EspeakPhonemizer", const_cast<char**>(kwlist), &lang,
+                                     &nettoyage) ||
         !check_str(lang, "lang"))
         return -1;
+    const int clean = PyObject_IsTrue(nettoyage);
+    if (clean < 0) return -1;
     set_slot(self, kLang, lang);
     set_slot(self, kAvailable, Py_None);
+    set_slot(self, kNettoyage, clean ? Py_True : Py_False);
     return 0;
 }
 
@@ -95,8 +101,8 @@ VANTRO_FASTCALL(espeak_is_available) {
     return espeak_is_available_impl(self);
 }
 
-// New str from what espeak-ng printed on its standard output.
-PyObject* cleaned_output(PyObject* raw) {
+// New str from what espeak-ng printed on its standard output for `word`.
+PyObject* cleaned_output(PyObject* self, PyObject* word, PyObject* lang, PyObject* raw) {
     Py_buffer view;
     if (PyObject_GetBuffer(raw, &view, PyBUF_SIMPLE) < 0) {
         PyErr_Clear();
@@ -104,7 +110,11 @@ PyObject* cleaned_output(PyObject* raw) {
         return nullptr;
     }
     const std::string_view bytes(static_cast<const char*>(view.buf), static_cast<std::size_t>(view.len));
-    PyObject* out = guarded([&]() -> PyObject* { return from_text(clean_espeak_output(bytes)); });
+    Py_ssize_t n = 0;
+    const char* voice = PyUnicode_AsUTF8AndSize(lang, &n);
+    PyObject* out = voice ? phonemizer_reading(word, bytes, std::string_view(voice, static_cast<std::size_t>(n)),
+                                               nettoyage_flag(object_slots(self)[kNettoyage]))
+                          : nullptr;
     PyBuffer_Release(&view);
     return out;
 }
@@ -128,13 +138,15 @@ VANTRO_FASTCALL(espeak_phonemize) {
         raise_expected("str", lang);
         return nullptr;
     }
+    // Held: the program runs Python code, which may rebind `_lang` meanwhile.
+    const Ref held = Ref::borrow(lang);
     Ref argv(texts_to_list(espeak_ipa_command(to_text(lang), to_text(word))));
     if (!argv) return nullptr;
     Ref done(run_captured(argv.get()));
     if (!done) return nullptr;
     Ref raw(PyObject_GetAttr(done.get(), g_names.stdout_));
     if (!raw) return nullptr;
-    return cleaned_output(raw.get());
+    return cleaned_output(self, word, lang, raw.get());
 }
 
 PyMethodDef espeak_methods[] = {
@@ -143,17 +155,22 @@ PyMethodDef espeak_methods[] = {
                   "Indique si le programme espeak-ng peut être lancé (vérifié une seule fois)."),
     VANTRO_METHOD("phonemize", espeak_phonemize,
                   "phonemize($self, /, word)\n--\n\n"
-                  "Prononciation IPA de `word` par espeak-ng, sans accents toniques ni espaces."),
+                  "Prononciation IPA de `word` par espeak-ng, sans accents toniques ni espaces\n"
+                  "(corrigée des erreurs systématiques d'espeak-ng si `nettoyage`)."),
     {nullptr, nullptr, 0, nullptr},
 };
 
-constexpr const char* kEspeakDoc = "EspeakPhonemizer(lang='fr')\n--\n\n"
-                                   "Phonemiseur qui lance le programme espeak-ng une fois par mot.";
+constexpr const char* kEspeakDoc = "EspeakPhonemizer(lang='fr', *, nettoyage=False)\n--\n\n"
+                                   "Phonemiseur qui lance le programme espeak-ng une fois par mot.\n\n"
+                                   "Avec `nettoyage`, les erreurs systématiques d'espeak-ng sur les mots\n"
+                                   "français sont corrigées (nuit /nɥi/, gagné /ɡaɲe/, rien /ʁjɛ̃/).";
 
 PyMemberDef espeak_members[] = {
     {"_lang", T_OBJECT_EX, slot_offset(kLang), 0, "Voix (langue) passée à espeak-ng avec -v."},
     {"_available", T_OBJECT_EX, slot_offset(kAvailable), 0,
      "Résultat de la vérification de disponibilité : None tant qu'elle n'a pas eu lieu."},
+    {"_nettoyage", T_OBJECT_EX, slot_offset(kNettoyage), READONLY,
+     "Vrai quand les prononciations sont corrigées des erreurs systématiques d'espeak-ng."},
     {nullptr, 0, 0, 0, nullptr},
 };
 

@@ -5,12 +5,15 @@
 
 #include <memory>
 #include <optional>
+#include <unordered_set>
+#include <utility>
 
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
 #include "bindings/common/names.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/common/module_globals.hpp"
+#include "bindings/frontend/host.hpp"
 #include "bindings/reading/liaison_lexicon.hpp"
 #include "bindings/view/view_bindings.hpp"
 #include "bindings/records/records.hpp"
@@ -52,8 +55,9 @@ PyObject* syllable(const reading::PlacedSyllable& placed) {
 }
 
 PyObject* word_record(const reading::TextWord& w) {
-    PyObject* token = filled(Rec::JetonTexte, {from_text(w.text), from_span(w.span), PyUnicode_FromString(nature_of(w.kind)),
-                                               flag(w.aligned), PyUnicode_FromString(w.language.c_str())});
+    PyObject* token =
+        filled(Rec::JetonTexte, {from_text(w.text), from_span(w.span), PyUnicode_FromString(nature_of(w.kind)),
+                                 flag(w.aligned), PyUnicode_FromString(w.language.c_str()), flag(w.relu_en_francais)});
     return filled(Rec::MotAnalyse, {token, from_text(w.phone), from_text(w.liaison), PyUnicode_FromString(""),
                                     flag(w.ponctuation_avant), flag(w.elision_avant), flag(w.est_formule)});
 }
@@ -68,6 +72,43 @@ PyObject* formula_reading(const reading::TextWord& w) {
     }
     return filled(Rec::LectureFormule, {from_text(w.display), events.release()});
 }
+
+// The words of a text read with another language's rules, each named once,
+// for the warning that tells the caller.
+class ForeignWords {
+public:
+    void add(const reading::TextWord& w) {
+        if (w.language.empty()) return;
+        Text key = w.text;
+        key.push_back(U'\x1F');
+        key.append(w.language.begin(), w.language.end());
+        if (!seen_.insert(key).second) return;
+        if (seen_.size() > kNamed) return;
+        if (!listed_.empty()) listed_ += U", ";
+        listed_ += U"'";
+        listed_ += w.text;
+        listed_ += U"' (";
+        listed_.append(w.language.begin(), w.language.end());
+        if (w.relu_en_francais) listed_ += U", read again in French";
+        listed_ += U")";
+    }
+    // One warning on the module logger, when some word was read so.
+    void report() const {
+        if (seen_.empty()) return;
+        Text listed = listed_;
+        if (seen_.size() > kNamed) listed += U", ...";
+        Ref count = take(PyLong_FromSize_t(seen_.size()));
+        Ref words = take(from_text(listed));
+        need_status(front::log_call(g_names.warning,
+                                    "analyser_texte(): %s word(s) read by eSpeak-NG with another language's rules: %s",
+                                    {count.get(), words.get()}));
+    }
+
+private:
+    static constexpr std::size_t kNamed = 20;
+    std::unordered_set<Text> seen_;
+    Text listed_;
+};
 
 // Appends the ResultatGroupe records of one sentence to `out`.
 void append_sentence(const reading::SentenceAnalysis& s, PyObject* out) {
@@ -160,7 +201,19 @@ bool reader_for_phonemizer(PyObject* phonemizer, TextReaderChoice& out) {
     return false;
 }
 
-PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderChoice& choice) {
+bool read_corrections(PyObject* nettoyage, PyObject* relecture_francaise, TextCorrections& out) {
+    for (auto [given, field] : {std::pair{nettoyage, &TextCorrections::nettoyage},
+                                std::pair{relecture_francaise, &TextCorrections::relecture_francaise}}) {
+        if (!given) continue;
+        const int truth = PyObject_IsTrue(given);
+        if (truth < 0) return false;
+        out.*field = truth != 0;
+    }
+    return true;
+}
+
+PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderChoice& choice,
+                         const TextCorrections& corrections) {
     Ref opts = Ref::borrow(options ? options : Py_None);
     if (opts.get() == Py_None) {
         opts = Ref(make_record(Rec::OptionsGroupes, {}));
@@ -171,6 +224,8 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
         !read_option(opts.get(), field::OptionsGroupes::gerer_liaisons, text_options.gerer_liaisons) ||
         !read_option(opts.get(), field::OptionsGroupes::gerer_enchainement, text_options.gerer_enchainement))
         return nullptr;
+    text_options.nettoyage = corrections.nettoyage;
+    text_options.relecture_francaise = corrections.relecture_francaise;
     TextTables tables;
     if (!tables.fetch()) return nullptr;
 
@@ -189,7 +244,12 @@ PyObject* analyser_texte(PyObject* texte, PyObject* options, const TextReaderCho
         reading::TextAnalyser analyser(to_text(texte), *reader, data, text_options);
         Ref groupes = take(PyList_New(0));
         reading::SentenceAnalysis sentence;
-        while (analyser.next(sentence)) append_sentence(sentence, groupes.get());
+        ForeignWords foreign;
+        while (analyser.next(sentence)) {
+            append_sentence(sentence, groupes.get());
+            for (const reading::TextWord& w : sentence.words) foreign.add(w);
+        }
+        foreign.report();
         // Written syllables, when the options ask for them, as analyser_complet gives them.
         need_status(write_group_syllables(groupes.get(), opts.get()));
         return make_record(Rec::ResultatSyllabation, {Py_NewRef(texte), groupes.release(), Py_NewRef(opts.get())});
@@ -239,20 +299,26 @@ VANTRO_FASTCALL(lecture_en_contexte_fn) {
 }
 
 VANTRO_FASTCALL(analyser_texte_fn) {
-    const char* names[] = {"texte", "options", nullptr};
-    PyObject* a[2];
-    if (!parse_args({"analyser_texte", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "texte"))
+    const char* names[] = {"texte", "options", "nettoyage", "relecture_francaise", nullptr};
+    PyObject* a[4];
+    TextCorrections corrections;
+    if (!parse_args({"analyser_texte", names, 1, 2}, args, nargs, kwnames, a) || !check_str(a[0], "texte") ||
+        !read_corrections(a[2], a[3], corrections))
         return nullptr;
-    return analyser_texte(a[0], a[1], TextReaderChoice{});
+    return analyser_texte(a[0], a[1], TextReaderChoice{}, corrections);
 }
 
 }  // namespace
 
 PyMethodDef reading_functions[] = {
     VANTRO_METHOD("analyser_texte", analyser_texte_fn,
-                  "analyser_texte($module, /, texte, options=None)\n--\n\n"
+                  "analyser_texte($module, /, texte, options=None, *, nettoyage=True, relecture_francaise=True)\n"
+                  "--\n\n"
                   "Groupes de lecture et syllabes d'un texte français, lu phrase par phrase en\n"
                   "contexte par la bibliothèque espeak-ng (voix \"fr\").\n\n"
+                  "`nettoyage` corrige les erreurs systématiques d'espeak-ng (nuit /nɥi/) ;\n"
+                  "`relecture_francaise` relit avec les règles du français un mot lu avec celles\n"
+                  "d'une autre langue parmi des mots français (dos /do/ et non /dɒs/).\n\n"
                   "Même résultat que VantroSyllabeur(EspeakLibPhonemizer()).analyser_texte(texte)."),
     VANTRO_METHOD("_lecture_en_contexte", lecture_en_contexte_fn,
                   "_lecture_en_contexte($module, /, texte)\n--\n\n"

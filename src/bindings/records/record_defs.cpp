@@ -87,6 +87,7 @@ constexpr FieldDef kJetonTexte[] = {
     {"nature", "str", D::WordKind},
     {"aligne", "bool", D::True},
     {"langue", "str", D::EmptyStr},
+    {"relu_en_francais", "bool", D::False},
 };
 
 template <std::size_t N>
@@ -121,7 +122,8 @@ const RecordDef& record_def(Rec r) {
          "de l'appelant ; `nature` : \"mot\", \"nombre\", \"symbole\", \"abreviation\" ou\n"
          "\"code\" ; `aligne` est faux quand ses lettres n'ont pas pu être placées sous ses\n"
          "sons ; `langue` nomme la langue dont espeak-ng a suivi les règles quand ce\n"
-         "n'est pas le français (\"en\").",
+         "n'est pas le français (\"en\") ; `relu_en_francais` est vrai quand le mot a\n"
+         "alors été relu seul avec les règles du français, dont sa prononciation vient.",
          kJetonTexte, count(kJetonTexte), false, nullptr, nullptr},
     };
     static_assert(std::size(defs) == static_cast<std::size_t>(Rec::Count_));

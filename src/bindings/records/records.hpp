@@ -46,7 +46,7 @@ struct GroupeLecture { enum : int { mots, phone_groupe, span, jonctions, est_for
 struct ResultatGroupe { enum : int { groupe, syllabes }; };
 struct ResultatSyllabation { enum : int { texte_original, groupes, options }; };
 struct SonorityClasses { enum : int { O, N, L, Y, V }; };
-struct JetonTexte { enum : int { text, span, nature, aligne, langue }; };
+struct JetonTexte { enum : int { text, span, nature, aligne, langue, relu_en_francais }; };
 }  // namespace field
 
 // Creates every type (tp_name "vantro_aligneur.vantro_aligneur.<Name>"), adds it

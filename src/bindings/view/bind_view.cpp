@@ -58,6 +58,27 @@ std::vector<SyllabeRec> syllables_of(PyObject* obj) {
     return out;
 }
 
+PyObject* interned(const char* s) {
+    PyObject* name = PyUnicode_InternFromString(s);  // kept for the process
+    return need(name);
+}
+
+// What a token of the text path says of the rules that read its word; a
+// caller's own token need not say anything.
+void read_language(PyObject* mot, view::WordFacts& w) {
+    static PyObject* const token_name = interned("token");
+    static PyObject* const langue_name = interned("langue");
+    static PyObject* const relu_name = interned("relu_en_francais");
+    Ref token = attr_or(mot, token_name, Py_None);
+    if (token.get() == Py_None) return;
+    Ref langue = attr_or(token.get(), langue_name, Py_None);
+    if (!PyUnicode_Check(langue.get())) return;
+    Py_ssize_t n = 0;
+    const char* utf8 = need(PyUnicode_AsUTF8AndSize(langue.get(), &n));
+    w.language.assign(utf8, static_cast<std::size_t>(n));
+    if (!w.language.empty()) w.reread = truth(attr_or(token.get(), relu_name, Py_False).get());
+}
+
 view::WordFacts word_facts(PyObject* mot) {
     view::WordFacts w;
     Ref text = attr(mot, g_names.text);
@@ -65,6 +86,7 @@ view::WordFacts word_facts(PyObject* mot) {
     w.span = span_attr(mot, g_names.span);
     w.phone = text_attr(mot, g_names.phone);
     w.pos = text_attr(mot, g_names.pos);
+    read_language(mot, w);
     return w;
 }
 

@@ -12,7 +12,7 @@ namespace vantro::exporting {
 
 // Version of the JSON document's layout, written in it as "version". The
 // schema shipped with the package describes this version.
-inline constexpr std::u32string_view JSON_VERSION = U"1.0";
+inline constexpr std::u32string_view JSON_VERSION = U"1.1";
 
 // Compact JSON text: every character JSON must escape escaped, lone
 // surrogates as \uXXXX.

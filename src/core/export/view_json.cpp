@@ -105,8 +105,12 @@ Text to_json(const LetterView& v) {
     w.end();
 
     w.key(U"mots").array();
-    for (const WordOut& m : v.words)
-        w.object().key(U"groupe").index(m.group).key(U"span").pair(m.span.start, m.span.end).key(U"texte").string(m.text).end();
+    for (const WordOut& m : v.words) {
+        w.object().key(U"groupe").index(m.group).key(U"span").pair(m.span.start, m.span.end).key(U"texte").string(m.text);
+        w.key(U"langue");
+        text_or_null(w, from_utf8(m.language));
+        w.key(U"relu_en_francais").boolean(m.reread).end();
+    }
     w.end();
 
     w.key(U"jonctions").array();

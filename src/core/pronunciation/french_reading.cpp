@@ -26,7 +26,7 @@ Text single_consonants(TextView ipa) {
 }  // namespace
 
 std::optional<Text> french_reading(EspeakLibrary& espeak, const std::string& voice, TextView word) {
-    const std::string base = voice.substr(0, voice.find('-'));
+    const std::string base(voice_language(voice));
     auto read = [&](TextView text) -> std::optional<Text> {
         const std::string raw = espeak.ipa(voice, to_utf8(text));
         if (has_language_switch(raw, base)) return std::nullopt;

@@ -43,4 +43,16 @@ bool has_language_switch(std::string_view raw, std::string_view base_language) {
     return !find_language_switches(from_utf8(raw), base_language).empty();
 }
 
+std::string_view voice_language(std::string_view voice) noexcept {
+    return voice.substr(0, voice.find_first_of("-_+"));
+}
+
+std::string foreign_language(std::string_view raw, std::string_view voice) {
+    // Most readings hold no marker at all: no decoding for them.
+    if (raw.find('(') == std::string_view::npos) return {};
+    for (LanguageSwitch& s : find_language_switches(from_utf8(raw), voice_language(voice)))
+        if (s.end > s.start) return std::move(s.language);  // a marker that reads nothing is no switch
+    return {};
+}
+
 }  // namespace vantro::pronunciation

@@ -31,4 +31,12 @@ std::vector<LanguageSwitch> find_language_switches(TextView raw, std::string_vie
 // read with the rules of a language other than `base_language`.
 bool has_language_switch(std::string_view raw, std::string_view base_language = "fr");
 
+// The language of a voice as espeak-ng names it in its markers: "fr" for
+// "fr-be" or "fr+f3".
+std::string_view voice_language(std::string_view voice) noexcept;
+
+// The first language other than `voice`'s own whose rules read part of `raw`
+// (one word's output, UTF-8 as espeak-ng prints it), or "" when none did.
+std::string foreign_language(std::string_view raw, std::string_view voice);
+
 }  // namespace vantro::pronunciation

@@ -115,9 +115,14 @@ private:
     }
 
     void words() {
-        for (const Span& w : g_.words)
-            v_.words.push_back(WordOut{group_, w, v_.text.substr(static_cast<std::size_t>(w.start),
-                                                                  static_cast<std::size_t>(w.end - w.start))});
+        for (std::size_t i = 0; i < g_.words.size(); ++i) {
+            const Span& w = g_.words[i];
+            const WordInput& given = g_.input->words[i];
+            v_.words.push_back(WordOut{group_, w,
+                                       v_.text.substr(static_cast<std::size_t>(w.start),
+                                                      static_cast<std::size_t>(w.end - w.start)),
+                                       given.language, given.reread});
+        }
     }
 
     // Phonemes a letter spells (silent letters spell none).

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "common/text.hpp"
 #include "results/syllable.hpp"
@@ -41,6 +42,10 @@ struct WordInput {
     Span span;
     Text pos;                   // part of speech ("VER…" for a verb), may be empty
     bool final_schwa = false;   // pedagogical schwa requested on its mute ending
+    // The language whose rules espeak-ng read it with, when not French, and
+    // whether it was then read again with the French ones.
+    std::string language{};
+    bool reread = false;
 };
 
 // A reading group as the analysis left it.
@@ -130,6 +135,8 @@ struct WordOut {
     int group = NONE;
     Span span;
     Text text;
+    std::string language{};  // "" when read as French
+    bool reread = false;
 };
 
 struct Junction {

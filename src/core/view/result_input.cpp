@@ -188,7 +188,7 @@ ViewInput input_from_sentence(const SentenceResult& r, const LinguisticContext& 
         std::vector<GroupWord> words;
         for (const WordFacts& w : gr.mots) {
             const bool schwa = r.final_schwas && takes_final_schwa(w.text, w.pos, w.phone, [&]() -> const PhonemeSets& { return ctx.sets; });
-            g.words.push_back(WordInput{layout.word(w), w.pos, schwa});
+            g.words.push_back(WordInput{layout.word(w), w.pos, schwa, w.language, w.reread});
             words.push_back(GroupWord{w.text, w.span.start});
         }
         g.jonctions = gr.jonctions;

@@ -22,6 +22,8 @@ struct WordFacts {
     Span span;
     Text phone;
     Text pos;
+    std::string language{};  // of the rules that read it, when not French
+    bool reread = false;     // then read again with the French rules
 };
 
 struct Reading {

@@ -472,6 +472,7 @@ int init_record_types(PyObject* module) {
         if (!init_constants() || !create_all_types(std::make_index_sequence<count>{})) return -1;
         for (int r = 0; r < static_cast<int>(count); ++r)
             if (detail::attach_dataclass_metadata(static_cast<Rec>(r)) < 0) return -1;
+        if (detail::attach_record_reduce() < 0) return -1;
         if (detail::empty_free_lists_after_full_collections() < 0) return -1;
         ready = true;
     }

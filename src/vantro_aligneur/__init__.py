@@ -12,9 +12,12 @@ données ``vantro_aligneur._chargeur``) ne lit pas encore le fichier de données
 from __future__ import annotations
 
 import importlib
-from typing import Any
+from typing import TYPE_CHECKING, Any
 
 from ._version import __version__
+
+if TYPE_CHECKING:
+    from .corpus import analyser_corpus as analyser_corpus
 
 __all__ = [
     # the facade and the phonemizers
@@ -45,14 +48,19 @@ __all__ = [
     "lecture_depuis_g2p",
     "syllabifier_groupes",
     "COMPOUND_PHONEMES",
+    # a whole corpus over every core
+    "analyser_corpus",
 ]
+
+# Names that live in a module of their own rather than in the main module.
+_AILLEURS = {"analyser_corpus": ".corpus"}
 
 
 def __getattr__(name: str) -> Any:
     if name not in __all__:
         raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
-    main = importlib.import_module(".vantro_aligneur", __name__)
-    value = getattr(main, name)
+    module = importlib.import_module(_AILLEURS.get(name, ".vantro_aligneur"), __name__)
+    value = getattr(module, name)
     globals()[name] = value  # later look-ups skip this function
     return value
 

@@ -91,18 +91,19 @@ def test_an_error_reaches_the_caller_after_the_results_before_it(library, proces
     assert "texte n° 2 du corpus" in getattr(info.value, "__notes__", [])
 
 
-class Killer:
-    """A phonemizer whose unpickling ends the process that receives it."""
-
-    def __reduce__(self):
-        return os._exit, (3,)
-
-
+@pytest.mark.skipif(not os.path.isdir("/proc"), reason="needs /proc to find the workers")
 def test_a_dead_worker_is_an_error_not_a_hang(library):
     from concurrent.futures.process import BrokenProcessPool
 
+    before = set(descendants(os.getpid()))
+    resultats = corpus.analyser_corpus(Counted(), processus=2, taille_lot=1)
+    next(resultats)
+    workers = [p for p in descendants(os.getpid()) if p not in before and running(p)]
+    assert workers
+    os.kill(workers[0], signal.SIGKILL)  # as the kernel does when memory runs out
     with pytest.raises(BrokenProcessPool):
-        list(corpus.analyser_corpus(TEXTES, processus=2, phonemiseur=Killer()))
+        for _ in range(10_000):
+            next(resultats)
 
 
 @pytest.mark.parametrize(
@@ -233,3 +234,27 @@ def test_the_package_gives_its_type_to_mypy(tmp_path):
     assert 'Incompatible types in assignment (expression has type "ResultatSyllabation"' in used
     modules = mypy("-p", "vantro_aligneur.corpus", "-p", "vantro_aligneur.corpus_dask")
     assert "Success" in modules, modules
+
+
+def test_workers_start_from_a_fork_server_while_other_threads_run(attendus):
+    import threading
+
+    stop = threading.Event()
+    other = threading.Thread(target=stop.wait)
+    other.start()
+    try:
+        assert corpus._contexte().get_start_method() in ("forkserver", "spawn")
+        assert list(corpus.analyser_corpus(TEXTES, processus=2, taille_lot=2)) == attendus
+    finally:
+        stop.set()
+        other.join()
+
+
+def test_a_script_without_a_main_guard_works(library):
+    script = (
+        "from vantro_aligneur import analyser_corpus\n"
+        "print([r.texte_original for r in analyser_corpus(['Le chat.', 'Il dort.'] * 3, processus=2, taille_lot=1)])\n"
+    )
+    out = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120)
+    assert out.returncode == 0, out.stderr
+    assert out.stdout.strip() == str(["Le chat.", "Il dort."] * 3)

@@ -19,6 +19,7 @@ import os
 import pickle
 import signal
 import sys
+import threading
 from collections import deque
 from collections.abc import Iterable, Iterator, Sized
 from concurrent.futures import Future, ProcessPoolExecutor
@@ -95,11 +96,26 @@ def _preparer_processus(phonemiseur: Phonemiseur, options: OptionsGroupes | None
     _syllabeur_du_processus = None
 
 
-def _analyser_lot(premier: int, textes: list[str]) -> list[ResultatSyllabation]:
+def _analyser_lot(premier: int, textes: list[str]) -> bytes:
     global _syllabeur_du_processus
     if _syllabeur_du_processus is None:
         _syllabeur_du_processus = nouveau_syllabeur(_phonemiseur_du_processus)
-    return _analyser_avec(_syllabeur_du_processus, premier, textes, _options_du_processus)
+    return emballer(_analyser_avec(_syllabeur_du_processus, premier, textes, _options_du_processus))
+
+
+def emballer(resultats: list[ResultatSyllabation]) -> bytes:
+    """The results as bytes for the caller's process: pickling each record would cost about as much as the
+    analysis that made it."""
+    from . import vantro_aligneur as va
+
+    return va._emballer(resultats)
+
+
+def deballer(octets: bytes) -> list[ResultatSyllabation]:
+    from . import vantro_aligneur as va
+
+    resultats: list[ResultatSyllabation] = va._deballer(octets)
+    return resultats
 
 
 def _analyser_avec(
@@ -136,12 +152,29 @@ def _taille_de_lot(taille_lot: int) -> int:
     return taille_lot
 
 
+class _SansBarre:
+    def __enter__(self) -> _SansBarre:
+        return self
+
+    def __exit__(self, *exc: object) -> None:
+        pass
+
+    def update(self, n: int = 1) -> None:
+        pass
+
+
 def _barre(textes: Iterable[str], progression: bool | None) -> Any:
+    if not (sys.stderr.isatty() if progression is None else progression):
+        return _SansBarre()
     tqdm = importlib.import_module("tqdm").tqdm
 
-    actif = sys.stderr.isatty() if progression is None else bool(progression)
+    class Barre(tqdm):  # type: ignore[misc, valid-type]
+        # No monitor thread: a thread running when the workers start would
+        # rule out starting them by fork.
+        monitor_interval = 0
+
     total = len(textes) if isinstance(textes, Sized) else None
-    return tqdm(total=total, unit=" textes", disable=not actif, file=sys.stderr, dynamic_ncols=True)
+    return Barre(total=total, unit=" textes", file=sys.stderr, dynamic_ncols=True)
 
 
 def analyser_corpus(
@@ -194,9 +227,13 @@ def _lots(textes: Iterable[str], taille: int) -> Iterator[tuple[int, list[str]]]
 def _contexte() -> Any:
     import multiprocessing
 
-    # A fork would copy whatever locks the caller's other threads hold; the
-    # fork server starts workers from a clean process.
     methodes = multiprocessing.get_all_start_methods()
+    # A fork starts workers at once, and does not run the caller's main module
+    # again (a script needs no `if __name__ == "__main__"`), but it copies the
+    # locks other threads hold at that instant: with other threads running,
+    # the workers come from a fork server instead.
+    if sys.platform.startswith("linux") and "fork" in methodes and threading.active_count() == 1:
+        return multiprocessing.get_context("fork")
     return multiprocessing.get_context("forkserver" if "forkserver" in methodes else "spawn")
 
 
@@ -220,13 +257,13 @@ def _en_pool(
     fini = False
     try:
         with _barre(textes, progression) as barre:
-            en_cours: deque[Future[list[ResultatSyllabation]]] = deque()
+            en_cours: deque[Future[bytes]] = deque()
             lots = _lots(textes, lot)
             fenetre = nombre * LOTS_PAR_PROCESSUS
             for premier, textes_du_lot in itertools.islice(lots, fenetre):
                 en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
             while en_cours:
-                resultats = en_cours.popleft().result()
+                resultats = deballer(en_cours.popleft().result())
                 # The next lot leaves before these results are handed out, so
                 # that the workers never wait on a slow consumer's turn.
                 for premier, textes_du_lot in itertools.islice(lots, 1):

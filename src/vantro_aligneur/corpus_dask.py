@@ -19,7 +19,17 @@ from collections import deque
 from collections.abc import Iterable, Iterator
 from typing import TYPE_CHECKING, Any
 
-from .corpus import TAILLE_LOT, Phonemiseur, _analyser_avec, _lots, _taille_de_lot, nouveau_syllabeur, verifier_phonemiseur
+from .corpus import (
+    TAILLE_LOT,
+    Phonemiseur,
+    _analyser_avec,
+    _lots,
+    _taille_de_lot,
+    deballer,
+    emballer,
+    nouveau_syllabeur,
+    verifier_phonemiseur,
+)
 
 if TYPE_CHECKING:
     from .vantro_aligneur import OptionsGroupes, ResultatSyllabation, VantroSyllabeur
@@ -46,8 +56,8 @@ def _syllabeur_du_worker(phonemiseur: Phonemiseur) -> VantroSyllabeur:
 
 def _analyser_lot_dask(
     phonemiseur: Phonemiseur, options: OptionsGroupes | None, premier: int, textes: list[str]
-) -> list[ResultatSyllabation]:
-    return _analyser_avec(_syllabeur_du_worker(phonemiseur), premier, textes, options)
+) -> bytes:
+    return emballer(_analyser_avec(_syllabeur_du_worker(phonemiseur), premier, textes, options))
 
 
 def analyser_corpus_dask(
@@ -92,7 +102,7 @@ def _sur_la_grappe(
         for premier, textes_du_lot in itertools.islice(lots, _threads(client) * LOTS_PAR_THREAD):
             soumettre(premier, textes_du_lot)
         while en_cours:
-            resultats = en_cours.popleft().result()
+            resultats = deballer(en_cours.popleft().result())
             for premier, textes_du_lot in itertools.islice(lots, 1):
                 soumettre(premier, textes_du_lot)
             yield from resultats

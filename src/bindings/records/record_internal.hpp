@@ -147,4 +147,7 @@ int attach_dataclass_metadata(Rec r);
 // types exist. -1 with an error set on failure.
 int attach_record_reduce();
 
+// _emballer and _deballer (record_packing.cpp), added to the main module.
+extern PyMethodDef record_packing_functions[];
+
 }  // namespace vantro::py::detail

@@ -480,6 +480,7 @@ int init_record_types(PyObject* module) {
         auto* type = reinterpret_cast<PyObject*>(runtime(static_cast<Rec>(r)).type);
         if (PyModule_AddObjectRef(module, detail::record_def(static_cast<Rec>(r)).name, type) < 0) return -1;
     }
+    if (PyModule_AddFunctions(module, detail::record_packing_functions) < 0) return -1;
     return 0;
 }
 

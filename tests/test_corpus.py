@@ -250,11 +250,12 @@ def test_workers_start_from_a_fork_server_while_other_threads_run(attendus):
         other.join()
 
 
-def test_a_script_without_a_main_guard_works(library):
-    script = (
+def test_a_script_without_a_main_guard_works(library, tmp_path):
+    script = tmp_path / "script.py"
+    script.write_text(
         "from vantro_aligneur import analyser_corpus\n"
         "print([r.texte_original for r in analyser_corpus(['Le chat.', 'Il dort.'] * 3, processus=2, taille_lot=1)])\n"
     )
-    out = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120)
+    out = subprocess.run([sys.executable, str(script)], capture_output=True, text=True, timeout=120)
     assert out.returncode == 0, out.stderr
     assert out.stdout.strip() == str(["Le chat.", "Il dort."] * 3)

@@ -96,39 +96,44 @@ def _preparer_processus(phonemiseur: Phonemiseur, options: OptionsGroupes | None
     _syllabeur_du_processus = None
 
 
-def _analyser_lot(premier: int, textes: list[str]) -> bytes:
+def _analyser_lot(premier: int, textes: list[str]) -> list[bytes]:
     global _syllabeur_du_processus
     if _syllabeur_du_processus is None:
         _syllabeur_du_processus = nouveau_syllabeur(_phonemiseur_du_processus)
-    return emballer(_analyser_avec(_syllabeur_du_processus, premier, textes, _options_du_processus))
+    return emballer_chaque(_syllabeur_du_processus, premier, textes, _options_du_processus)
 
 
-def emballer(resultats: list[ResultatSyllabation]) -> bytes:
-    """The results as bytes for the caller's process: pickling each record would cost about as much as the
-    analysis that made it."""
+def emballer_chaque(
+    syllabeur: VantroSyllabeur, premier: int, textes: list[str], options: OptionsGroupes | None
+) -> list[bytes]:
+    """Each text's result packed as soon as it is made, for the caller's process.
+
+    Pickling the records one by one would cost about as much as the analysis
+    that made them; packed at once, a result is dropped before the next one
+    is made, and the collector never sees a lot of them alive together.
+    """
     from . import vantro_aligneur as va
 
-    return va._emballer(resultats)
+    return [va._emballer(r) for r in _analyser_avec(syllabeur, premier, textes, options)]
 
 
-def deballer(octets: bytes) -> list[ResultatSyllabation]:
+def deballer(octets: bytes) -> ResultatSyllabation:
     from . import vantro_aligneur as va
 
-    resultats: list[ResultatSyllabation] = va._deballer(octets)
-    return resultats
+    resultat: ResultatSyllabation = va._deballer(octets)
+    return resultat
 
 
 def _analyser_avec(
-    syllabeur: VantroSyllabeur, premier: int, textes: list[str], options: OptionsGroupes | None
-) -> list[ResultatSyllabation]:
-    resultats = []
+    syllabeur: VantroSyllabeur, premier: int, textes: Iterable[str], options: OptionsGroupes | None
+) -> Iterator[ResultatSyllabation]:
     for rang, texte in enumerate(textes, premier):
         try:
-            resultats.append(syllabeur.analyser_texte(texte, options))
+            resultat = syllabeur.analyser_texte(texte, options)
         except Exception as erreur:
             erreur.add_note(f"texte n° {rang} du corpus")
             raise
-    return resultats
+        yield resultat
 
 
 # ---------------------------------------------------------------- the caller
@@ -211,8 +216,8 @@ def _en_processus(
     textes: Iterable[str], options: OptionsGroupes | None, syllabeur: VantroSyllabeur, progression: bool | None
 ) -> Iterator[ResultatSyllabation]:
     with _barre(textes, progression) as barre:
-        for rang, texte in enumerate(textes):
-            yield from _analyser_avec(syllabeur, rang, [texte], options)
+        for resultat in _analyser_avec(syllabeur, 0, textes, options):
+            yield resultat
             barre.update(1)
 
 
@@ -257,19 +262,19 @@ def _en_pool(
     fini = False
     try:
         with _barre(textes, progression) as barre:
-            en_cours: deque[Future[bytes]] = deque()
+            en_cours: deque[Future[list[bytes]]] = deque()
             lots = _lots(textes, lot)
             fenetre = nombre * LOTS_PAR_PROCESSUS
             for premier, textes_du_lot in itertools.islice(lots, fenetre):
                 en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
             while en_cours:
-                resultats = deballer(en_cours.popleft().result())
+                emballes = en_cours.popleft().result()
                 # The next lot leaves before these results are handed out, so
                 # that the workers never wait on a slow consumer's turn.
                 for premier, textes_du_lot in itertools.islice(lots, 1):
                     en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
-                for resultat in resultats:
-                    yield resultat
+                for octets in emballes:
+                    yield deballer(octets)
                     barre.update(1)
         fini = True
     finally:

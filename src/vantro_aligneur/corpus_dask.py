@@ -22,11 +22,10 @@ from typing import TYPE_CHECKING, Any
 from .corpus import (
     TAILLE_LOT,
     Phonemiseur,
-    _analyser_avec,
     _lots,
     _taille_de_lot,
     deballer,
-    emballer,
+    emballer_chaque,
     nouveau_syllabeur,
     verifier_phonemiseur,
 )
@@ -56,8 +55,8 @@ def _syllabeur_du_worker(phonemiseur: Phonemiseur) -> VantroSyllabeur:
 
 def _analyser_lot_dask(
     phonemiseur: Phonemiseur, options: OptionsGroupes | None, premier: int, textes: list[str]
-) -> bytes:
-    return emballer(_analyser_avec(_syllabeur_du_worker(phonemiseur), premier, textes, options))
+) -> list[bytes]:
+    return emballer_chaque(_syllabeur_du_worker(phonemiseur), premier, textes, options)
 
 
 def analyser_corpus_dask(
@@ -102,10 +101,11 @@ def _sur_la_grappe(
         for premier, textes_du_lot in itertools.islice(lots, _threads(client) * LOTS_PAR_THREAD):
             soumettre(premier, textes_du_lot)
         while en_cours:
-            resultats = deballer(en_cours.popleft().result())
+            emballes = en_cours.popleft().result()
             for premier, textes_du_lot in itertools.islice(lots, 1):
                 soumettre(premier, textes_du_lot)
-            yield from resultats
+            for octets in emballes:
+                yield deballer(octets)
     finally:
         if en_cours:
             client.cancel(list(en_cours))

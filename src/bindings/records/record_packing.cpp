@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace vantro::py {
 namespace {
@@ -34,6 +36,7 @@ enum Tag : unsigned char {
     kTuple,
     kRecord,
     kPickled,
+    kStrAgain,  // a string already packed, by its order among the strings
 };
 
 PyObject* g_pickle_dumps = nullptr;  // pickle.dumps / loads, kept for the process
@@ -96,6 +99,14 @@ private:
         return true;
     }
     bool str(PyObject* s) {
+        // The analysis hands the same string objects to many records: each
+        // is packed once, and unpacked once.
+        const auto [seen, added] = strings_.try_emplace(s, static_cast<std::uint64_t>(strings_.size()));
+        if (!added) {
+            byte(kStrAgain);
+            return varint(seen->second);
+        }
+        held_.emplace_back(Py_NewRef(s));
         const int kind = PyUnicode_KIND(s);
         const Py_ssize_t n = PyUnicode_GET_LENGTH(s);
         byte(kStr);
@@ -152,6 +163,10 @@ private:
     }
 
     std::string out_;
+    // Each string packed, by identity; held, so that no other string takes
+    // its address while packing runs (a pickled object may run any code).
+    std::unordered_map<PyObject*, std::uint64_t> strings_;
+    std::vector<Ref> held_;
 };
 
 // ---------------------------------------------------------------- unpacking
@@ -183,8 +198,17 @@ public:
                 if (!varint(z)) return nullptr;
                 return PyLong_FromLongLong(static_cast<long long>((z >> 1) ^ (~(z & 1) + 1)));
             }
-            case kStr:
-                return str();
+            case kStr: {
+                PyObject* v = str();
+                if (v) strings_.emplace_back(Py_NewRef(v));
+                return v;
+            }
+            case kStrAgain: {
+                std::uint64_t i = 0;
+                if (!varint(i)) return nullptr;
+                if (i >= strings_.size()) return fail("string order"), nullptr;
+                return Py_NewRef(strings_[i].get());
+            }
             case kList:
             case kTuple:
             case kRecord:
@@ -309,6 +333,7 @@ private:
     const unsigned char* start_;
     const unsigned char* p_;
     const unsigned char* end_;
+    std::vector<Ref> strings_;  // in the order they were packed
 };
 
 PyObject* emballer(PyObject*, PyObject* obj) {
@@ -330,7 +355,13 @@ PyObject* deballer(PyObject*, PyObject* data) {
     // made would only pass them from generation to generation, and cost the
     // caller more than the unpacking itself. One collection may follow.
     const int collecting = PyGC_Disable();
-    PyObject* out = unpacker.header() ? unpacker.value() : nullptr;
+    PyObject* out = nullptr;
+    try {
+        out = unpacker.header() ? unpacker.value() : nullptr;
+    } catch (const std::bad_alloc&) {
+        Py_CLEAR(out);
+        PyErr_NoMemory();
+    }
     if (collecting) PyGC_Enable();
     if (out && !unpacker.at_end()) {
         Py_CLEAR(out);

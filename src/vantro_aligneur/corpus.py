@@ -87,13 +87,18 @@ _options_du_processus: OptionsGroupes | None = None
 _syllabeur_du_processus: VantroSyllabeur | None = None
 
 
-def _preparer_processus(phonemiseur: Phonemiseur, options: OptionsGroupes | None) -> None:
+# The caller's own facade, made before its workers are forked: they inherit
+# it with the module and espeak-ng already loaded, and start at once.
+_syllabeur_a_heriter: VantroSyllabeur | None = None
+
+
+def _preparer_processus(phonemiseur: Phonemiseur, options: OptionsGroupes | None, herite: bool = False) -> None:
     global _phonemiseur_du_processus, _options_du_processus, _syllabeur_du_processus
     # Ctrl-C reaches every process of the terminal's group: the caller alone
     # decides, and ends the workers itself.
     signal.signal(signal.SIGINT, signal.SIG_IGN)
     _phonemiseur_du_processus, _options_du_processus = phonemiseur, options
-    _syllabeur_du_processus = None
+    _syllabeur_du_processus = _syllabeur_a_heriter if herite else None
 
 
 def _analyser_lot(premier: int, textes: list[str]) -> list[bytes]:
@@ -255,9 +260,15 @@ def _en_pool(
     textes: Iterable[str], nombre: int, options: OptionsGroupes | None, phonemiseur: Phonemiseur,
     progression: bool | None, lot: int,
 ) -> Iterator[ResultatSyllabation]:
+    global _syllabeur_a_heriter
+    contexte = _contexte()
+    herite = contexte.get_start_method() == "fork"
+    if herite:
+        # A facade that cannot be made fails here, as the caller's own error.
+        _syllabeur_a_heriter = nouveau_syllabeur(phonemiseur)
     pool = ProcessPoolExecutor(
-        max_workers=nombre, mp_context=_contexte(), initializer=_preparer_processus,
-        initargs=(phonemiseur, options),
+        max_workers=nombre, mp_context=contexte, initializer=_preparer_processus,
+        initargs=(phonemiseur, options, herite),
     )
     fini = False
     try:
@@ -278,4 +289,5 @@ def _en_pool(
                     barre.update(1)
         fini = True
     finally:
+        _syllabeur_a_heriter = None
         _arreter(pool, brutalement=not fini)

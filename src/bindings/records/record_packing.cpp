@@ -26,6 +26,19 @@ using detail::runtime;
 
 constexpr char kMagic[] = {'V', 'A', 'P', '1'};
 
+// The magic, then the number of record kinds and the field count of each: a
+// build whose records differ refuses the bytes instead of misreading them.
+const std::string& packed_header() {
+    static const std::string h = [] {
+        std::string out(kMagic, sizeof kMagic);
+        out.push_back(static_cast<char>(Rec::Count_));
+        for (int r = 0; r < static_cast<int>(Rec::Count_); ++r)
+            out.push_back(static_cast<char>(runtime(static_cast<Rec>(r)).nfields));
+        return out;
+    }();
+    return h;
+}
+
 enum Tag : unsigned char {
     kNone,
     kTrue,
@@ -176,9 +189,10 @@ public:
     Unpacker(const unsigned char* p, std::size_t n) : start_(p), p_(p), end_(p + n) {}
 
     bool header() {
-        if (static_cast<std::size_t>(end_ - p_) < sizeof kMagic || std::memcmp(p_, kMagic, sizeof kMagic) != 0)
+        const std::string& h = packed_header();
+        if (static_cast<std::size_t>(end_ - p_) < h.size() || std::memcmp(p_, h.data(), h.size()) != 0)
             return fail("not packed by this version");
-        p_ += sizeof kMagic;
+        p_ += h.size();
         return true;
     }
     bool at_end() const { return p_ == end_; }
@@ -339,7 +353,7 @@ private:
 PyObject* emballer(PyObject*, PyObject* obj) {
     Packer packer;
     try {
-        packer.bytes().append(kMagic, sizeof kMagic);
+        packer.bytes().append(packed_header());
         if (!packer.value(obj)) return nullptr;
     } catch (const std::bad_alloc&) {
         return PyErr_NoMemory();

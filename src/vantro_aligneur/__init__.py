@@ -48,16 +48,15 @@ __all__ = [
     "lecture_depuis_g2p",
     "syllabifier_groupes",
     "COMPOUND_PHONEMES",
-    # a whole corpus over every core
-    "analyser_corpus",
 ]
 
-# Names that live in a module of their own rather than in the main module.
+# Names of the package that live in a module of their own, not in the main
+# module that __all__ mirrors: a whole corpus over every core.
 _AILLEURS = {"analyser_corpus": ".corpus"}
 
 
 def __getattr__(name: str) -> Any:
-    if name not in __all__:
+    if name not in __all__ and name not in _AILLEURS:
         raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
     module = importlib.import_module(_AILLEURS.get(name, ".vantro_aligneur"), __name__)
     value = getattr(module, name)
@@ -66,4 +65,4 @@ def __getattr__(name: str) -> Any:
 
 
 def __dir__() -> list[str]:
-    return sorted(set(globals()) | set(__all__))
+    return sorted(set(globals()) | set(__all__) | set(_AILLEURS))

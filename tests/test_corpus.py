@@ -91,6 +91,20 @@ def test_an_error_reaches_the_caller_after_the_results_before_it(library, proces
     assert "texte n° 2 du corpus" in getattr(info.value, "__notes__", [])
 
 
+def failing_source(good):
+    yield from good
+    raise OSError("disque illisible")
+
+
+@pytest.mark.parametrize("processus, taille_lot", [(1, 1), (2, 1), (2, 2), (2, 5)])
+def test_an_error_of_the_corpus_itself_comes_after_the_texts_read_before_it(library, processus, taille_lot):
+    textes = ["Le chat dort.", "Il pleut.", "Jamais deux sans trois."]
+    resultats = corpus.analyser_corpus(failing_source(textes), processus=processus, taille_lot=taille_lot)
+    assert [r.texte_original for r in itertools.islice(resultats, 3)] == textes
+    with pytest.raises(OSError, match="disque illisible"):
+        next(resultats)
+
+
 @pytest.mark.skipif(not os.path.isdir("/proc"), reason="needs /proc to find the workers")
 def test_a_dead_worker_is_an_error_not_a_hang(library):
     from concurrent.futures.process import BrokenProcessPool

@@ -59,3 +59,14 @@ def test_an_endless_corpus_is_read_lazily(client):
     resultats = corpus_dask.analyser_corpus_dask(textes, client, taille_lot=2)
     assert [r.texte_original for r in itertools.islice(resultats, 3)] == [f"Le chat {i} dort." for i in range(3)]
     resultats.close()
+
+
+def test_an_error_of_the_corpus_itself_comes_after_the_texts_read_before_it(client):
+    def source():
+        yield "Le chat dort."
+        raise OSError("disque illisible")
+
+    resultats = corpus_dask.analyser_corpus_dask(source(), client, taille_lot=4)
+    assert next(resultats).texte_original == "Le chat dort."
+    with pytest.raises(OSError, match="disque illisible"):
+        next(resultats)

@@ -226,12 +226,39 @@ def _en_processus(
             barre.update(1)
 
 
-def _lots(textes: Iterable[str], taille: int) -> Iterator[tuple[int, list[str]]]:
-    it = iter(textes)
-    premier = 0
-    while lot := list(itertools.islice(it, taille)):
-        yield premier, lot
-        premier += len(lot)
+class Lots:
+    """The texts cut into lots, numbered by their first text's rank.
+
+    An error of the caller's iterable is kept until the results of the texts
+    read before it are handed out, as one process would have.
+    """
+
+    def __init__(self, textes: Iterable[str], taille: int) -> None:
+        self._textes = iter(textes)
+        self._taille = taille
+        self._premier = 0
+        self._fini = False
+        self.erreur: Exception | None = None
+
+    def prendre(self, nombre: int) -> list[tuple[int, list[str]]]:
+        lots: list[tuple[int, list[str]]] = []
+        while len(lots) < nombre and not self._fini:
+            lot: list[str] = []
+            try:
+                lot.extend(itertools.islice(self._textes, self._taille))
+            except Exception as erreur:
+                self.erreur, self._fini = erreur, True
+            if len(lot) < self._taille:
+                self._fini = True
+            if lot:
+                lots.append((self._premier, lot))
+                self._premier += len(lot)
+        return lots
+
+    def lever(self) -> None:
+        """Raises the iterable's error, once every lot before it is handed out."""
+        if self.erreur is not None:
+            raise self.erreur
 
 
 def _contexte() -> Any:
@@ -274,19 +301,19 @@ def _en_pool(
     try:
         with _barre(textes, progression) as barre:
             en_cours: deque[Future[list[bytes]]] = deque()
-            lots = _lots(textes, lot)
-            fenetre = nombre * LOTS_PAR_PROCESSUS
-            for premier, textes_du_lot in itertools.islice(lots, fenetre):
+            lots = Lots(textes, lot)
+            for premier, textes_du_lot in lots.prendre(nombre * LOTS_PAR_PROCESSUS):
                 en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
             while en_cours:
                 emballes = en_cours.popleft().result()
                 # The next lot leaves before these results are handed out, so
                 # that the workers never wait on a slow consumer's turn.
-                for premier, textes_du_lot in itertools.islice(lots, 1):
+                for premier, textes_du_lot in lots.prendre(1):
                     en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
                 for octets in emballes:
                     yield deballer(octets)
                     barre.update(1)
+            lots.lever()
         fini = True
     finally:
         _syllabeur_a_heriter = None

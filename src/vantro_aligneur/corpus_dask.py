@@ -12,7 +12,6 @@ grappe (le paquet et espeak-ng sont chargés par les workers).
 
 from __future__ import annotations
 
-import itertools
 import pickle
 import threading
 from collections import deque
@@ -21,8 +20,8 @@ from typing import TYPE_CHECKING, Any
 
 from .corpus import (
     TAILLE_LOT,
+    Lots,
     Phonemiseur,
-    _lots,
     _taille_de_lot,
     deballer,
     emballer_chaque,
@@ -89,7 +88,7 @@ def _threads(client: Any) -> int:
 def _sur_la_grappe(
     textes: Iterable[str], client: Any, options: OptionsGroupes | None, phonemiseur: Phonemiseur, lot: int
 ) -> Iterator[ResultatSyllabation]:
-    lots = _lots(textes, lot)
+    lots = Lots(textes, lot)
     en_cours: deque[Any] = deque()
 
     def soumettre(premier: int, textes_du_lot: list[str]) -> None:
@@ -98,14 +97,15 @@ def _sur_la_grappe(
         )
 
     try:
-        for premier, textes_du_lot in itertools.islice(lots, _threads(client) * LOTS_PAR_THREAD):
+        for premier, textes_du_lot in lots.prendre(_threads(client) * LOTS_PAR_THREAD):
             soumettre(premier, textes_du_lot)
         while en_cours:
             emballes = en_cours.popleft().result()
-            for premier, textes_du_lot in itertools.islice(lots, 1):
+            for premier, textes_du_lot in lots.prendre(1):
                 soumettre(premier, textes_du_lot)
             for octets in emballes:
                 yield deballer(octets)
+        lots.lever()
     finally:
         if en_cours:
             client.cancel(list(en_cours))

@@ -6,6 +6,8 @@ import sys
 import types
 
 import pytest
+from hypothesis import given, settings
+from hypothesis import strategies as st
 
 from vantro_aligneur import vantro_aligneur as va
 
@@ -301,3 +303,21 @@ def test_every_truncation_of_packed_bytes_is_refused(library):
     for end in range(len(data)):
         with pytest.raises(ValueError):
             va._deballer(data[:end])
+
+
+def packed_sample():
+    lecture = every_record()["ResultatSyllabation"]
+    return va._emballer([lecture, "ʃa", (1, "x"), [None, True, 2**40]])
+
+
+@settings(max_examples=300, deadline=None)
+@given(st.data())
+def test_damaged_packed_bytes_never_crash(data):
+    packed = bytearray(packed_sample())
+    for _ in range(data.draw(st.integers(1, 4))):
+        at = data.draw(st.integers(0, len(packed) - 1))
+        packed[at] = data.draw(st.integers(0, 255))
+    try:
+        va._deballer(bytes(packed))
+    except Exception:  # noqa: BLE001 - a damaged pickled leaf may raise anything pickle raises
+        pass  # refused; what matters is that the process is still here

@@ -321,3 +321,18 @@ def test_damaged_packed_bytes_never_crash(data):
         va._deballer(bytes(packed))
     except Exception:  # noqa: BLE001 - a damaged pickled leaf may raise anything pickle raises
         pass  # refused; what matters is that the process is still here
+
+
+def test_nesting_too_deep_is_refused_both_ways():
+    deep = []
+    for _ in range(5000):
+        deep = [deep]
+    with pytest.raises(RecursionError):
+        va._emballer(deep)
+    # As many nested one-item lists as bytes allow, then the innermost empty list.
+    with pytest.raises(RecursionError):
+        va._deballer(H + b"\x05\x01" * 5000 + b"\x05\x00")
+    shallow = []
+    for _ in range(500):
+        shallow = [shallow]
+    assert va._deballer(va._emballer(shallow)) == shallow

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vantro::py {
@@ -67,16 +67,70 @@ bool load_pickle() {
 }
 
 int record_kind_of(PyObject* obj) {
+    // The types side by side: this runs for every object packed.
+    static PyTypeObject* types[static_cast<int>(Rec::Count_)] = {};
+    if (!types[0])
+        for (int r = 0; r < static_cast<int>(Rec::Count_); ++r) types[r] = runtime(static_cast<Rec>(r)).type;
     PyTypeObject* type = Py_TYPE(obj);
     for (int r = 0; r < static_cast<int>(Rec::Count_); ++r)
-        if (runtime(static_cast<Rec>(r)).type == type) return r;
+        if (types[r] == type) return r;
     return -1;
 }
+
+// Nesting past this depth is refused: results nest a handful of levels, and
+// the C stack must hold every level.
+constexpr int kMaxDepth = 1000;
+
+bool too_deep(int depth, const char* while_) {
+    if (depth < kMaxDepth) return false;
+    PyErr_Format(PyExc_RecursionError, "maximum recursion depth exceeded %s", while_);
+    return true;
+}
+
+// Strings seen by the packer, by identity: open addressing over a power of
+// two, no allocation per string.
+class StringIndex {
+public:
+    StringIndex() : slots_(64) {}
+    // The order of `s` among the strings, and whether it was already there.
+    std::pair<std::uint64_t, bool> find_or_add(PyObject* s) {
+        if ((count_ + 1) * 2 > slots_.size()) grow();
+        std::size_t i = hash(s) & (slots_.size() - 1);
+        while (slots_[i].key) {
+            if (slots_[i].key == s) return {slots_[i].order, true};
+            i = (i + 1) & (slots_.size() - 1);
+        }
+        slots_[i] = {s, count_};
+        return {count_++, false};
+    }
+
+private:
+    struct Slot {
+        PyObject* key = nullptr;
+        std::uint64_t order = 0;
+    };
+    static std::size_t hash(PyObject* p) {
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(p) >> 4) * 0x9E3779B97F4A7C15ULL >> 20);
+    }
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (!slot.key) continue;
+            std::size_t i = hash(slot.key) & (slots_.size() - 1);
+            while (slots_[i].key) i = (i + 1) & (slots_.size() - 1);
+            slots_[i] = slot;
+        }
+    }
+    std::vector<Slot> slots_;
+    std::uint64_t count_ = 0;
+};
 
 // ------------------------------------------------------------------ packing
 
 class Packer {
 public:
+    Packer() { out_.reserve(4096); }
     bool value(PyObject* v) {
         if (v == Py_None) return byte(kNone);
         if (v == Py_True) return byte(kTrue);
@@ -92,9 +146,10 @@ public:
             }
             return pickled(v);
         }
-        if (Py_EnterRecursiveCall(" while packing results")) return false;
+        if (too_deep(depth_, "while packing results")) return false;
+        ++depth_;
         const bool ok = container(v);
-        Py_LeaveRecursiveCall();
+        --depth_;
         return ok;
     }
 
@@ -116,10 +171,10 @@ private:
     bool str(PyObject* s) {
         // The analysis hands the same string objects to many records: each
         // is packed once, and unpacked once.
-        const auto [seen, added] = strings_.try_emplace(s, static_cast<std::uint64_t>(strings_.size()));
-        if (!added) {
+        const auto [order, seen] = strings_.find_or_add(s);
+        if (seen) {
             byte(kStrAgain);
-            return varint(seen->second);
+            return varint(order);
         }
         held_.emplace_back(Py_NewRef(s));
         const int kind = PyUnicode_KIND(s);
@@ -180,8 +235,9 @@ private:
     std::string out_;
     // Each string packed, by identity; held, so that no other string takes
     // its address while packing runs (a pickled object may run any code).
-    std::unordered_map<PyObject*, std::uint64_t> strings_;
+    StringIndex strings_;
     std::vector<Ref> held_;
+    int depth_ = 0;
 };
 
 // ---------------------------------------------------------------- unpacking
@@ -229,9 +285,10 @@ public:
             case kTuple:
             case kRecord:
             case kPickled: {
-                if (Py_EnterRecursiveCall(" while unpacking results")) return nullptr;
+                if (too_deep(depth_, "while unpacking results")) return nullptr;
+                ++depth_;
                 PyObject* v = tag == kPickled ? pickled() : tag == kRecord ? record() : sequence(tag == kList);
-                Py_LeaveRecursiveCall();
+                --depth_;
                 return v;
             }
             default:
@@ -350,6 +407,7 @@ private:
     const unsigned char* p_;
     const unsigned char* end_;
     std::vector<Ref> strings_;  // in the order they were packed
+    int depth_ = 0;
 };
 
 PyObject* emballer(PyObject*, PyObject* obj) {

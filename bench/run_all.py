@@ -28,7 +28,8 @@ OUT = BENCH / "out"
 BUILD = OUT / "build"
 SITE = OUT / "site"
 
-PY_BENCHES = ["bench_analyze.py", "bench_complet.py", "bench_view.py", "bench_worst.py", "memory.py", "bench_text.py"]
+PY_BENCHES = ["bench_analyze.py", "bench_complet.py", "bench_view.py", "bench_worst.py", "memory.py", "bench_text.py",
+              "bench_corpus.py"]
 
 
 def run(cmd: list[str], **kw) -> subprocess.CompletedProcess:

@@ -12,9 +12,12 @@ données ``vantro_aligneur._chargeur``) ne lit pas encore le fichier de données
 from __future__ import annotations
 
 import importlib
-from typing import Any
+from typing import TYPE_CHECKING, Any
 
 from ._version import __version__
+
+if TYPE_CHECKING:
+    from .corpus import analyser_corpus as analyser_corpus
 
 __all__ = [
     # the facade and the phonemizers
@@ -47,15 +50,19 @@ __all__ = [
     "COMPOUND_PHONEMES",
 ]
 
+# Names of the package that live in a module of their own, not in the main
+# module that __all__ mirrors: a whole corpus over every core.
+_AILLEURS = {"analyser_corpus": ".corpus"}
+
 
 def __getattr__(name: str) -> Any:
-    if name not in __all__:
+    if name not in __all__ and name not in _AILLEURS:
         raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
-    main = importlib.import_module(".vantro_aligneur", __name__)
-    value = getattr(main, name)
+    module = importlib.import_module(_AILLEURS.get(name, ".vantro_aligneur"), __name__)
+    value = getattr(module, name)
     globals()[name] = value  # later look-ups skip this function
     return value
 
 
 def __dir__() -> list[str]:
-    return sorted(set(globals()) | set(__all__))
+    return sorted(set(globals()) | set(__all__) | set(_AILLEURS))

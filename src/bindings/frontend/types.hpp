@@ -10,6 +10,8 @@ namespace vantro::py::front {
 int add_phonemizer_types(PyObject* module);
 int add_espeak_lib_type(PyObject* module, PyTypeObject* phonemizer_base);
 int add_facade_type(PyObject* module);
+// Makes the facade and the phonemizers picklable; after the types exist.
+int add_frontend_pickling(PyObject* module);
 
 // The Phonemizer interface type (borrowed), valid after add_phonemizer_types.
 PyTypeObject* phonemizer_type();

@@ -143,4 +143,11 @@ int empty_free_lists_after_full_collections();
 // __annotations__ and the auto doc to a freshly created type.
 int attach_dataclass_metadata(Rec r);
 
+// Gives every record type its __reduce__ (record_pickling.cpp); after the
+// types exist. -1 with an error set on failure.
+int attach_record_reduce();
+
+// _emballer and _deballer (record_packing.cpp), added to the main module.
+extern PyMethodDef record_packing_functions[];
+
 }  // namespace vantro::py::detail

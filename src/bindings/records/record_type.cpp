@@ -472,6 +472,7 @@ int init_record_types(PyObject* module) {
         if (!init_constants() || !create_all_types(std::make_index_sequence<count>{})) return -1;
         for (int r = 0; r < static_cast<int>(count); ++r)
             if (detail::attach_dataclass_metadata(static_cast<Rec>(r)) < 0) return -1;
+        if (detail::attach_record_reduce() < 0) return -1;
         if (detail::empty_free_lists_after_full_collections() < 0) return -1;
         ready = true;
     }
@@ -479,6 +480,7 @@ int init_record_types(PyObject* module) {
         auto* type = reinterpret_cast<PyObject*>(runtime(static_cast<Rec>(r)).type);
         if (PyModule_AddObjectRef(module, detail::record_def(static_cast<Rec>(r)).name, type) < 0) return -1;
     }
+    if (PyModule_AddFunctions(module, detail::record_packing_functions) < 0) return -1;
     return 0;
 }
 

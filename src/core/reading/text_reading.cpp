@@ -40,7 +40,8 @@ TextAnalyser::TextAnalyser(TextView original, ContextReader& reader, const TextD
       options_(std::move(options)),
       syllables_(kGroupsKept),
       steps_(kFormulasKept),
-      phones_(kWordsKept) {}
+      phones_(kWordsKept),
+      clauses_(kClausesKept) {}
 
 bool TextAnalyser::next(SentenceAnalysis& out) {
     out.words.clear();
@@ -80,7 +81,7 @@ void TextAnalyser::read_words(SentenceAnalysis& out) {
     }
 
     const ShareAligner aligner{data_.table, data_.silent_letters};
-    std::vector<ItemReading> readings = read_sentence(items_, reader_, aligner, &stats_);
+    std::vector<ItemReading> readings = read_sentence(items_, reader_, aligner, &stats_, &clauses_);
 
     out.words.resize(spoken_.size());
     places_.resize(spoken_.size());

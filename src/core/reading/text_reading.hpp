@@ -119,6 +119,7 @@ private:
     static constexpr std::size_t kGroupsKept = 4096;
     static constexpr std::size_t kFormulasKept = 512;
     static constexpr std::size_t kWordsKept = 8192;
+    static constexpr std::size_t kClausesKept = 4096;
     SyllableCache syllables_;
     struct FormulaReading {
         std::vector<FormulaStep> steps;  // span_source left empty
@@ -126,6 +127,7 @@ private:
     };
     BoundedCache<FormulaReading> steps_;
     BoundedCache<FinalPhone> phones_;
+    ClauseCache clauses_;
 };
 
 // Every sentence of `original` at once.

@@ -44,8 +44,8 @@ TextAnalyser::TextAnalyser(TextView original, ContextReader& reader, const TextD
       clauses_(kClausesKept) {}
 
 bool TextAnalyser::next(SentenceAnalysis& out) {
-    out.words.clear();
-    out.groups.clear();
+    // `out` is filled in place: its words and groups keep their storage
+    // from one sentence to the next.
     while (tokenizer_.next(sentence_)) {
         read_words(out);
         if (out.words.empty()) continue;
@@ -53,31 +53,40 @@ bool TextAnalyser::next(SentenceAnalysis& out) {
         for (TextGroup& g : out.groups) syllabify(out, g);
         return true;
     }
+    out.words.clear();
+    out.groups.clear();
     return false;
 }
 
 void TextAnalyser::read_words(SentenceAnalysis& out) {
     spoken_.clear();
-    items_.clear();
     for (const text::Token& t : sentence_.tokens)
         if (text::is_spoken(t.kind)) spoken_.push_back(&t);
-    if (spoken_.empty()) return;
+    if (spoken_.empty()) {
+        out.words.clear();
+        return;
+    }
 
-    for (const text::Token* t : spoken_) {
-        ReadingItem item;
-        item.text = t->text;
+    // The items keep their strings' storage from one sentence to the next.
+    items_.resize(spoken_.size());
+    for (std::size_t i = 0; i < spoken_.size(); ++i) {
+        const text::Token* t = spoken_[i];
+        ReadingItem& item = items_[i];
+        item.text.assign(t->text);
         item.formula = text::is_formula(t->kind);
         const TextView lecture = lecture_of(sentence_, *t);
         if (t->kind == text::TokenKind::Code) {
-            item.reading = Text(lecture);
+            item.reading.assign(lecture);
             item.alone = true;
         } else {
-            item.reading = item.formula ? spell_numbers(lecture) : Text(lecture);
+            if (item.formula)
+                item.reading = spell_numbers(lecture);
+            else
+                item.reading.assign(lecture);
             item.alone = !is_word_reading(item.reading);
         }
         item.glued = !item.formula && (t->elision_avant || t->trait_union_avant);
         item.clause_start = t->ponctuation_avant;
-        items_.push_back(std::move(item));
     }
 
     const ShareAligner aligner{data_.table, data_.silent_letters};
@@ -234,9 +243,11 @@ void TextAnalyser::build_groups(SentenceAnalysis& out) {
     options.hyphen_joins = true;
     const std::vector<GroupPlan> plans = construire_groupes(words, options, data_.liaison_consonnes, data_.sets);
 
-    out.groups.clear();
-    for (const GroupPlan& plan : plans) {
-        TextGroup g;
+    // The groups keep their storage from one sentence to the next.
+    out.groups.resize(plans.size());
+    for (std::size_t p = 0; p < plans.size(); ++p) {
+        const GroupPlan& plan = plans[p];
+        TextGroup& g = out.groups[p];
         g.first = plan.first;
         g.count = plan.count;
         g.jonctions = plan.jonctions;
@@ -252,9 +263,10 @@ void TextAnalyser::build_groups(SentenceAnalysis& out) {
                 w.phone.resize(w.phone.size() - it->second.size());
             w.liaison = U"none";
         }
+        g.phone_groupe.clear();
         for (std::size_t k = 0; k < plan.count; ++k) g.phone_groupe += out.words[plan.first + k].phone;
         g.span = Span{out.words[plan.first].span.start, out.words[plan.first + plan.count - 1].span.end};
-        out.groups.push_back(std::move(g));
+        g.syllabes.clear();
     }
 }
 

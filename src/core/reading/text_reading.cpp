@@ -141,6 +141,7 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
         TextWord& w = out.words[i];
         std::vector<SpokenPhoneme>& phonemes = readings[i].phonemes;
         w.heard = joined_ipa(phonemes);
+        std::size_t said = w.heard.size();  // what is left of it once the liaisons are decided
         if (!w.est_formule) {
             const bool in_expression = readings[i].in_expression();
             if (const std::optional<Text> consonant = heard_liaison(data_.lexicon, w.text, phonemes, in_expression)) {
@@ -156,10 +157,12 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
                                            in_expression && readings[i + 1].expression == readings[i].expression};
                     if (liaison_allowed(data_.lexicon, pair)) label = label_of(data_.liaison_consonnes, *consonant);
                 }
-                if (label)
+                if (label) {
                     w.liaison = *label;
-                else
+                } else {
+                    said -= clean_phoneme(phonemes.back().ipa).size();
                     phonemes.pop_back();
+                }
             }
         }
         // A word read with another language's rules among French words is a
@@ -168,7 +171,7 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
         const bool foreign_before = i > 0 && !out.words[i - 1].language.empty();
         const bool foreign_after = i + 1 < n && !out.words[i + 1].language.empty();
         const bool misread = !w.language.empty() && !w.est_formule && !foreign_before && !foreign_after;
-        const FinalPhone& final_phone = final_phone_of(w, joined_ipa(phonemes), misread);
+        const FinalPhone& final_phone = final_phone_of(w, TextView(w.heard).substr(0, said), misread);
         w.phone = final_phone.phone;
         w.relu_en_francais = final_phone.reread;
         if (w.relu_en_francais && w.liaison != U"none") {
@@ -179,15 +182,15 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
     }
 }
 
-const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, const Text& heard, bool misread) {
+const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, TextView heard, bool misread) {
     const bool reread = misread && options_.relecture_francaise;
-    Text key;
-    key.reserve(w.text.size() + heard.size() + w.display.size() + 4);
+    Text& key = phone_key_;
+    key.clear();
     key.append(w.text).push_back(U'\x1F');
     key.append(heard).push_back(reread ? U'1' : U'0');
     key.append(w.display);
     return phones_.get(key, [&] {
-        FinalPhone out{heard, false};
+        FinalPhone out{Text(heard), false};
         if (reread) {
             if (std::optional<Text> french = reader_.french_reading(w.text)) {
                 out.phone = std::move(*french);

@@ -98,7 +98,7 @@ private:
         bool reread = false;
     };
     // A word's share made final: read again in French when `misread`, cleaned up.
-    const FinalPhone& final_phone_of(const TextWord& w, const Text& heard, bool misread);
+    const FinalPhone& final_phone_of(const TextWord& w, TextView heard, bool misread);
     Text cleaned(const TextWord& w, const Text& phone) const;
     void build_groups(SentenceAnalysis& out);
     void syllabify(SentenceAnalysis& out, TextGroup& group);
@@ -127,6 +127,7 @@ private:
     };
     BoundedCache<FormulaReading> steps_;
     BoundedCache<FinalPhone> phones_;
+    Text phone_key_;  // final_phone_of's key, its storage kept
     ClauseCache clauses_;
 };
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "frontend/espeak_library.hpp"
 #include "phonology/sonority.hpp"
 #include "reading/liaison_rules.hpp"
 #include "reading/phoneme_names.hpp"
@@ -137,6 +139,8 @@ public:
         reread.push_back(to_utf8(word));
         return word == U"dos" ? std::optional<Text>(U"do") : std::nullopt;
     }
+    bool last_reading_final() const noexcept override { return final_readings; }
+    bool final_readings = false;
     std::vector<std::string> asked;
     std::vector<std::string> reread;
 
@@ -152,8 +156,8 @@ ReadingItem item(const char* text, bool glued = false, bool clause_start = false
     i.clause_start = clause_start;
     return i;
 }
-ReadingItem formula(const char* text, const char* reading) {
-    ReadingItem i = item(text);
+ReadingItem formula(const char* text, const char* reading, bool clause_start = false) {
+    ReadingItem i = item(text, false, clause_start);
     i.reading = from_utf8(reading);
     i.formula = true;
     return i;
@@ -370,6 +374,100 @@ TEST(ReadSentence, WhatCannotBeMatchedIsFlaggedNotLost) {
     EXPECT_FALSE(r[0].share_checked);
     EXPECT_TRUE(r[1].phonemes.empty());
     EXPECT_FALSE(r[1].share_checked);
+}
+
+TEST(ReadSentence, AClauseKeptIsTheClauseRead) {
+    // Each case: the same sentence read without a cache, and with one by a
+    // reader whose readings are final or not; the readings must not differ,
+    // and a final reader is asked each distinct clause once.
+    const std::map<std::string, std::string> script = {
+        {"le chat", "l·ə ʃ·a"},
+        {"parce que tu viens", "p·a·ʁ·s·k·ə t·y v·j·ɛ̃"},
+        {"vingt et un", "v·ɛ̃·t e œ̃"},
+        {"l'ami", "l·a·m·i"},
+    };
+    struct Case {
+        const char* name;
+        std::vector<ReadingItem> items;
+        bool final_readings;
+        std::vector<std::string> asked;  // with the cache
+    };
+    const ReadingItem parce = item("parce", false, true);
+    const Case cases[] = {
+        {"repeated clause",
+         {item("le"), item("chat"), item("le", false, true), item("chat"), item("le", false, true), item("chat")},
+         true,
+         {"le chat"}},
+        {"a reader still learning is asked again",
+         {item("le"), item("chat"), item("le", false, true), item("chat")},
+         false,
+         {"le chat", "le chat"}},
+        {"an expression further on keeps its own first item",
+         {parce, item("que"), item("tu"), item("viens"), item("le", false, true), item("chat"), parce, item("que"),
+          item("tu"), item("viens")},
+         true,
+         {"parce que tu viens", "le chat"}},
+        {"same text, other letters: a formula is not its words",
+         {formula("21", "vingt et un"), item("vingt", false, true), item("et"), item("un"),
+          formula("21", "vingt et un", true)},
+         true,
+         {"vingt et un", "vingt et un"}},
+        {"same words, other glue",
+         {item("l'"), item("ami", true), item("l'", false, true), item("ami"), item("l'", false, true),
+          item("ami", true)},
+         true,
+         {"l'ami", "l' ami"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedReader plain(script);
+        ReadingStats plain_stats;
+        const std::vector<ItemReading> expected = read_sentence(c.items, plain, aligner(), &plain_stats);
+        ScriptedReader reader(script);
+        reader.final_readings = c.final_readings;
+        ClauseCache cache(16);
+        ReadingStats stats;
+        const std::vector<ItemReading> got = read_sentence(c.items, reader, aligner(), &stats, &cache);
+        EXPECT_EQ(reader.asked, c.asked);
+        ASSERT_EQ(got.size(), expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(shown(got[i].phonemes), shown(expected[i].phonemes));
+            EXPECT_EQ(got[i].expression, expected[i].expression);
+            EXPECT_EQ(got[i].share_checked, expected[i].share_checked);
+            EXPECT_EQ(got[i].language, expected[i].language);
+            EXPECT_EQ(got[i].disjonctif, expected[i].disjonctif);
+        }
+        EXPECT_EQ(stats.clauses, plain_stats.clauses);
+        EXPECT_EQ(stats.clauses_matched, plain_stats.clauses_matched);
+        EXPECT_EQ(stats.units_by_letters, plain_stats.units_by_letters);
+        EXPECT_EQ(stats.units, plain_stats.units);
+    }
+}
+
+TEST(ReadSentence, EspeakReadingsAreFinalOnceItsNamesAreKnown) {
+    std::unique_ptr<EspeakContextReader> reader;
+    try {
+        reader = std::make_unique<EspeakContextReader>("fr");
+    } catch (const EspeakLibraryError&) {
+        GTEST_SKIP() << "libespeak-ng is not installed";
+    }
+    // The second reading of a clause uses only names the first one taught:
+    // it is final, and it is what the first reading gave.
+    for (const char* clause : {"les enfants ont un ami", "le héros dit oui", "the file"}) {
+        SCOPED_TRACE(clause);
+        SpokenClause first;
+        reader->read(clause, first);
+        SpokenClause again;
+        reader->read(clause, again);
+        EXPECT_TRUE(reader->last_reading_final());
+        ASSERT_EQ(again.size(), first.size());
+        for (std::size_t w = 0; w < first.size(); ++w) {
+            EXPECT_EQ(shown(again[w].phonemes), shown(first[w].phonemes));
+            EXPECT_EQ(again[w].language, first[w].language);
+            EXPECT_EQ(again[w].disjonctif, first[w].disjonctif);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- the text path

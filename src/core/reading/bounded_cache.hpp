@@ -33,6 +33,21 @@ public:
         return insert(key, make());
     }
 
+    // The value of `key`, or nullptr; valid until the next call. For values
+    // that may only be kept once the caller knows they are final.
+    const Value* find(const Text& key) {
+        if (auto it = current_.find(key); it != current_.end()) return &it->second;
+        if (auto it = previous_.find(key); it != previous_.end()) {
+            Value moved = std::move(it->second);
+            previous_.erase(it);
+            return &insert(key, std::move(moved));
+        }
+        return nullptr;
+    }
+
+    // Keeps `value` for `key` (replacing what was kept for it).
+    const Value& put(const Text& key, Value value) { return insert(key, std::move(value)); }
+
     std::size_t size() const noexcept { return current_.size() + previous_.size(); }
 
 private:

@@ -41,13 +41,14 @@ void EspeakContextReader::read(const std::string& clause, SpokenClause& out) {
     {
         std::shared_lock lock(shared.mutex);
         const auto it = shared.by_language.find(language_);
-        if (it != shared.by_language.end() && it->second.convert_all(named, language_, out)) return;
+        final_ = it != shared.by_language.end() && it->second.convert_all(named, language_, out);
+        if (final_) return;
     }
     // Some name is new: read the clause in IPA as well, learn, and convert.
     ++rereads_;
     const std::vector<std::string> ipa = library_.clauses(voice_, clause, kModeIpa);
     std::unique_lock lock(shared.mutex);
-    shared.by_language[language_].learn_and_convert(named, ipa, language_, out);
+    final_ = shared.by_language[language_].learn_and_convert(named, ipa, language_, out);
 }
 
 std::optional<Text> EspeakContextReader::french_reading(TextView word) {

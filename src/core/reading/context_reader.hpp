@@ -26,6 +26,10 @@ public:
         (void)word;
         return std::nullopt;
     }
+    // True when the words the last read() appended are what every later
+    // read() of the same clause would append: the caller may keep them
+    // instead of asking again. A reader still learning says false.
+    virtual bool last_reading_final() const noexcept { return false; }
 };
 
 // espeak-ng in the process (EspeakLibrary::shared()). Each clause is read
@@ -37,6 +41,7 @@ public:
     explicit EspeakContextReader(std::string voice = "fr");
     void read(const std::string& clause, SpokenClause& out) override;
     std::optional<Text> french_reading(TextView word) override;
+    bool last_reading_final() const noexcept override { return final_; }
 
     // Clauses read a second time, in IPA, by this reader.
     std::size_t rereads() const noexcept { return rereads_; }
@@ -46,6 +51,7 @@ private:
     std::string voice_;
     std::string language_;  // of the voice: "fr" for "fr-be"
     std::size_t rereads_ = 0;
+    bool final_ = false;
 };
 
 }  // namespace vantro::reading

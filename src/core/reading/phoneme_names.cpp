@@ -167,12 +167,13 @@ bool PhonemeNames::convert_all(const std::vector<std::string>& named, std::strin
     return true;
 }
 
-void PhonemeNames::learn_and_convert(const std::vector<std::string>& named, const std::vector<std::string>& ipa,
+bool PhonemeNames::learn_and_convert(const std::vector<std::string>& named, const std::vector<std::string>& ipa,
                                      std::string_view voice_language, SpokenClause& out) {
     bool lined_up = named.size() == ipa.size();
     for (std::size_t i = 0; lined_up && i < named.size(); ++i) lined_up = learn(named[i], ipa[i], voice_language);
-    if (lined_up && convert_all(named, voice_language, out)) return;
+    if (lined_up && convert_all(named, voice_language, out)) return true;
     for (const std::string& part : ipa) from_ipa(part, voice_language, out);
+    return false;
 }
 
 void PhonemeNames::from_ipa(std::string_view ipa_clause, std::string_view voice_language, SpokenClause& out) {

@@ -48,9 +48,9 @@ public:
     // to `out`: true when every name is known, else `out` is left as it was.
     bool convert_all(const std::vector<std::string>& named, std::string_view voice_language, SpokenClause& out) const;
     // After convert_all failed: learns from the same parts printed in IPA and
-    // converts again, or reads the IPA plainly when the printings do not
-    // line up.
-    void learn_and_convert(const std::vector<std::string>& named, const std::vector<std::string>& ipa,
+    // converts again (true), or reads the IPA plainly when the printings do
+    // not line up (false: a name learned later may change that reading).
+    bool learn_and_convert(const std::vector<std::string>& named, const std::vector<std::string>& ipa,
                            std::string_view voice_language, SpokenClause& out);
 
     std::size_t size() const noexcept { return ipa_of_.size(); }

@@ -295,25 +295,71 @@ bool split_by_letters(const std::vector<TextView>& words, const std::vector<Spok
     return true;
 }
 
+ReadingStats& ReadingStats::operator+=(const ReadingStats& o) noexcept {
+    clauses += o.clauses;
+    clauses_matched += o.clauses_matched;
+    units += o.units;
+    units_by_letters += o.units_by_letters;
+    units_unchecked += o.units_unchecked;
+    glued_runs += o.glued_runs;
+    glued_by_letters += o.glued_by_letters;
+    rereads += o.rereads;
+    return *this;
+}
+
+namespace {
+
+// Appends `s` to a cache key so that no two different sequences of pieces
+// make the same key: its length first.
+void append_piece(Text& key, TextView s) {
+    key.push_back(static_cast<char32_t>(s.size()));
+    key.append(s);
+}
+
+}  // namespace
+
 std::vector<ItemReading> read_sentence(const std::vector<ReadingItem>& items, ContextReader& reader,
-                                       const ShareAligner& aligner, ReadingStats* stats) {
+                                       const ShareAligner& aligner, ReadingStats* stats, ClauseCache* cache) {
     std::vector<ItemReading> out(items.size());
     std::vector<Unit> units;
     std::string text;
     SpokenClause chunks;
+    // Everything the clause's readings depend on besides the reader and the
+    // aligner's tables: what is read, the letters, and how items are glued.
+    Text key;
 
     auto flush = [&] {
         if (units.empty()) return;
-        chunks.clear();
-        reader.read(text, chunks);
-        if (stats) {
-            ++stats->clauses;
-            stats->units += units.size();
+        const std::size_t first = units.front().first;
+        const std::size_t end = units.back().first + units.back().count;
+        const ClauseShares* kept = cache ? cache->find(key) : nullptr;
+        if (kept) {
+            for (std::size_t i = first; i < end; ++i) {
+                out[i] = kept->items[i - first];
+                if (out[i].in_expression()) out[i].expression += first;
+            }
+            if (stats) *stats += kept->stats;
+        } else {
+            ReadingStats added;
+            chunks.clear();
+            reader.read(text, chunks);
+            ++added.clauses;
+            added.units += units.size();
+            ClauseMatcher matcher(items, units, chunks, aligner);
+            for (const Block& b : matcher.match(&added)) share_block(items, units, chunks, b, aligner, out, &added);
+            if (stats) *stats += added;
+            if (cache && reader.last_reading_final()) {
+                ClauseShares shares{std::vector<ItemReading>(out.begin() + static_cast<std::ptrdiff_t>(first),
+                                                             out.begin() + static_cast<std::ptrdiff_t>(end)),
+                                    added};
+                for (ItemReading& r : shares.items)
+                    if (r.in_expression()) r.expression -= first;
+                cache->put(key, std::move(shares));
+            }
         }
-        ClauseMatcher matcher(items, units, chunks, aligner);
-        for (const Block& b : matcher.match(stats)) share_block(items, units, chunks, b, aligner, out, stats);
         units.clear();
         text.clear();
+        key.clear();
     };
 
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -327,7 +373,13 @@ std::vector<ItemReading> read_sentence(const std::vector<ReadingItem>& items, Co
             if (!units.empty()) text.push_back(' ');
             units.push_back(Unit{i, 1, item.formula ? words_in(item.reading) : 1});
         }
-        append_reading(text, reading_for_espeak(item));
+        const Text said = reading_for_espeak(item);
+        append_reading(text, said);
+        if (cache) {
+            key.push_back(glue ? U'g' : item.formula ? U'f' : U'w');
+            append_piece(key, said);
+            append_piece(key, letters_of(item));
+        }
     }
     flush();
     return out;

@@ -19,6 +19,7 @@
 
 #include "alignment/phone_table.hpp"
 #include "common/text.hpp"
+#include "reading/bounded_cache.hpp"
 #include "reading/context_reader.hpp"
 
 namespace vantro::reading {
@@ -58,11 +59,25 @@ struct ReadingStats {
     std::size_t glued_runs = 0;
     std::size_t glued_by_letters = 0;
     std::size_t rereads = 0;
+
+    ReadingStats& operator+=(const ReadingStats& o) noexcept;
 };
 
-// One reading per item, in order.
+// What one clause gave its items, kept for the next time the same items
+// make the same clause: a text repeats its clauses (titles, table cells,
+// set phrases), and espeak-ng and the matching are then spared.
+struct ClauseShares {
+    std::vector<ItemReading> items;  // `expression` counted from the clause's first item
+    ReadingStats stats;              // what reading the clause added
+};
+using ClauseCache = BoundedCache<ClauseShares>;
+
+// One reading per item, in order. With a cache, a clause is read only when
+// it is not kept there, and kept when the reader says its reading is final;
+// the cache must come with the same `aligner` every time.
 std::vector<ItemReading> read_sentence(const std::vector<ReadingItem>& items, ContextReader& reader,
-                                       const ShareAligner& aligner, ReadingStats* stats = nullptr);
+                                       const ShareAligner& aligner, ReadingStats* stats = nullptr,
+                                       ClauseCache* cache = nullptr);
 
 // Splits `phonemes` among `words` by aligning the words' letters with their
 // sounds (words as one group). False when they cannot be aligned.

@@ -40,11 +40,12 @@ TextAnalyser::TextAnalyser(TextView original, ContextReader& reader, const TextD
       options_(std::move(options)),
       syllables_(kGroupsKept),
       steps_(kFormulasKept),
-      phones_(kWordsKept) {}
+      phones_(kWordsKept),
+      clauses_(kClausesKept) {}
 
 bool TextAnalyser::next(SentenceAnalysis& out) {
-    out.words.clear();
-    out.groups.clear();
+    // `out` is filled in place: its words and groups keep their storage
+    // from one sentence to the next.
     while (tokenizer_.next(sentence_)) {
         read_words(out);
         if (out.words.empty()) continue;
@@ -52,35 +53,44 @@ bool TextAnalyser::next(SentenceAnalysis& out) {
         for (TextGroup& g : out.groups) syllabify(out, g);
         return true;
     }
+    out.words.clear();
+    out.groups.clear();
     return false;
 }
 
 void TextAnalyser::read_words(SentenceAnalysis& out) {
     spoken_.clear();
-    items_.clear();
     for (const text::Token& t : sentence_.tokens)
         if (text::is_spoken(t.kind)) spoken_.push_back(&t);
-    if (spoken_.empty()) return;
+    if (spoken_.empty()) {
+        out.words.clear();
+        return;
+    }
 
-    for (const text::Token* t : spoken_) {
-        ReadingItem item;
-        item.text = t->text;
+    // The items keep their strings' storage from one sentence to the next.
+    items_.resize(spoken_.size());
+    for (std::size_t i = 0; i < spoken_.size(); ++i) {
+        const text::Token* t = spoken_[i];
+        ReadingItem& item = items_[i];
+        item.text.assign(t->text);
         item.formula = text::is_formula(t->kind);
         const TextView lecture = lecture_of(sentence_, *t);
         if (t->kind == text::TokenKind::Code) {
-            item.reading = Text(lecture);
+            item.reading.assign(lecture);
             item.alone = true;
         } else {
-            item.reading = item.formula ? spell_numbers(lecture) : Text(lecture);
+            if (item.formula)
+                item.reading = spell_numbers(lecture);
+            else
+                item.reading.assign(lecture);
             item.alone = !is_word_reading(item.reading);
         }
         item.glued = !item.formula && (t->elision_avant || t->trait_union_avant);
         item.clause_start = t->ponctuation_avant;
-        items_.push_back(std::move(item));
     }
 
     const ShareAligner aligner{data_.table, data_.silent_letters};
-    std::vector<ItemReading> readings = read_sentence(items_, reader_, aligner, &stats_);
+    std::vector<ItemReading> readings = read_sentence(items_, reader_, aligner, &stats_, &clauses_);
 
     out.words.resize(spoken_.size());
     places_.resize(spoken_.size());
@@ -131,6 +141,7 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
         TextWord& w = out.words[i];
         std::vector<SpokenPhoneme>& phonemes = readings[i].phonemes;
         w.heard = joined_ipa(phonemes);
+        std::size_t said = w.heard.size();  // what is left of it once the liaisons are decided
         if (!w.est_formule) {
             const bool in_expression = readings[i].in_expression();
             if (const std::optional<Text> consonant = heard_liaison(data_.lexicon, w.text, phonemes, in_expression)) {
@@ -146,10 +157,12 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
                                            in_expression && readings[i + 1].expression == readings[i].expression};
                     if (liaison_allowed(data_.lexicon, pair)) label = label_of(data_.liaison_consonnes, *consonant);
                 }
-                if (label)
+                if (label) {
                     w.liaison = *label;
-                else
+                } else {
+                    said -= clean_phoneme(phonemes.back().ipa).size();
                     phonemes.pop_back();
+                }
             }
         }
         // A word read with another language's rules among French words is a
@@ -158,7 +171,7 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
         const bool foreign_before = i > 0 && !out.words[i - 1].language.empty();
         const bool foreign_after = i + 1 < n && !out.words[i + 1].language.empty();
         const bool misread = !w.language.empty() && !w.est_formule && !foreign_before && !foreign_after;
-        const FinalPhone& final_phone = final_phone_of(w, joined_ipa(phonemes), misread);
+        const FinalPhone& final_phone = final_phone_of(w, TextView(w.heard).substr(0, said), misread);
         w.phone = final_phone.phone;
         w.relu_en_francais = final_phone.reread;
         if (w.relu_en_francais && w.liaison != U"none") {
@@ -169,15 +182,15 @@ void TextAnalyser::decide_liaisons(std::vector<ItemReading>& readings, SentenceA
     }
 }
 
-const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, const Text& heard, bool misread) {
+const TextAnalyser::FinalPhone& TextAnalyser::final_phone_of(const TextWord& w, TextView heard, bool misread) {
     const bool reread = misread && options_.relecture_francaise;
-    Text key;
-    key.reserve(w.text.size() + heard.size() + w.display.size() + 4);
+    Text& key = phone_key_;
+    key.clear();
     key.append(w.text).push_back(U'\x1F');
     key.append(heard).push_back(reread ? U'1' : U'0');
     key.append(w.display);
     return phones_.get(key, [&] {
-        FinalPhone out{heard, false};
+        FinalPhone out{Text(heard), false};
         if (reread) {
             if (std::optional<Text> french = reader_.french_reading(w.text)) {
                 out.phone = std::move(*french);
@@ -233,9 +246,11 @@ void TextAnalyser::build_groups(SentenceAnalysis& out) {
     options.hyphen_joins = true;
     const std::vector<GroupPlan> plans = construire_groupes(words, options, data_.liaison_consonnes, data_.sets);
 
-    out.groups.clear();
-    for (const GroupPlan& plan : plans) {
-        TextGroup g;
+    // The groups keep their storage from one sentence to the next.
+    out.groups.resize(plans.size());
+    for (std::size_t p = 0; p < plans.size(); ++p) {
+        const GroupPlan& plan = plans[p];
+        TextGroup& g = out.groups[p];
         g.first = plan.first;
         g.count = plan.count;
         g.jonctions = plan.jonctions;
@@ -251,9 +266,10 @@ void TextAnalyser::build_groups(SentenceAnalysis& out) {
                 w.phone.resize(w.phone.size() - it->second.size());
             w.liaison = U"none";
         }
+        g.phone_groupe.clear();
         for (std::size_t k = 0; k < plan.count; ++k) g.phone_groupe += out.words[plan.first + k].phone;
         g.span = Span{out.words[plan.first].span.start, out.words[plan.first + plan.count - 1].span.end};
-        out.groups.push_back(std::move(g));
+        g.syllabes.clear();
     }
 }
 

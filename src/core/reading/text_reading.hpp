@@ -98,7 +98,7 @@ private:
         bool reread = false;
     };
     // A word's share made final: read again in French when `misread`, cleaned up.
-    const FinalPhone& final_phone_of(const TextWord& w, const Text& heard, bool misread);
+    const FinalPhone& final_phone_of(const TextWord& w, TextView heard, bool misread);
     Text cleaned(const TextWord& w, const Text& phone) const;
     void build_groups(SentenceAnalysis& out);
     void syllabify(SentenceAnalysis& out, TextGroup& group);
@@ -119,6 +119,7 @@ private:
     static constexpr std::size_t kGroupsKept = 4096;
     static constexpr std::size_t kFormulasKept = 512;
     static constexpr std::size_t kWordsKept = 8192;
+    static constexpr std::size_t kClausesKept = 4096;
     SyllableCache syllables_;
     struct FormulaReading {
         std::vector<FormulaStep> steps;  // span_source left empty
@@ -126,6 +127,8 @@ private:
     };
     BoundedCache<FormulaReading> steps_;
     BoundedCache<FinalPhone> phones_;
+    Text phone_key_;  // final_phone_of's key, its storage kept
+    ClauseCache clauses_;
 };
 
 // Every sentence of `original` at once.

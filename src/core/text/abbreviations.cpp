@@ -87,14 +87,18 @@ constexpr std::array<Abbreviation, 40> kWords = {{
 
 const Abbreviation* match_dotted_abbreviation(TextView s) {
     const Abbreviation* best = nullptr;
+    if (s.empty()) return best;
+    // Every word of a text comes here: the first letter rules out most forms cheaply.
     for (const Abbreviation& a : kDotted)
-        if (s.starts_with(a.written) && (!best || a.written.size() > best->written.size())) best = &a;
+        if (a.written[0] == s[0] && s.starts_with(a.written) && (!best || a.written.size() > best->written.size()))
+            best = &a;
     return best;
 }
 
 const Abbreviation* find_abbreviation(TextView word) {
+    if (word.empty()) return nullptr;
     for (const Abbreviation& a : kWords)
-        if (a.written == word) return &a;
+        if (a.written[0] == word[0] && a.written == word) return &a;
     return nullptr;
 }
 

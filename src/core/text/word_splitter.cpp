@@ -85,7 +85,15 @@ void split_word(TextView t, std::size_t begin, std::size_t end, std::vector<Piec
         p = a + 1;
     }
 
-    // The rest: one word, or a compound followed by inverted pronouns.
+    // The rest: one word, or a compound followed by inverted pronouns. Most
+    // words have no hyphen, and then no pronoun to look for.
+    if (std::none_of(t.begin() + static_cast<std::ptrdiff_t>(p), t.begin() + static_cast<std::ptrdiff_t>(end),
+                     [](char32_t c) { return is_hyphen(c); })) {
+        Piece head = word_piece(p, end);
+        head.elision_avant = after_elision;
+        out.push_back(std::move(head));
+        return;
+    }
     std::vector<Text> parts;
     std::vector<std::size_t> starts{p};
     for (std::size_t i = p; i < end; ++i)

@@ -357,7 +357,7 @@ def test_groups_in_worker_processes(library, tmp_path, capsys, monkeypatch):
     _, seul, _ = main_in_process(["--groupes", "-f", str(source)], capsys, monkeypatch)
     status, partage, err = main_in_process(["--groupes", "-j", "2", "-f", str(source)], capsys, monkeypatch)
     assert status == 0 and "Traceback" not in err
-    assert partage == seul and seul.count("\n\n") == 9
+    assert partage == seul and seul.count("Texte : ") == 9
 
 
 def test_closed_pipe_is_not_an_error(tmp_path, no_espeak):

@@ -357,7 +357,29 @@ def test_groups_in_worker_processes(library, tmp_path, capsys, monkeypatch):
     _, seul, _ = main_in_process(["--groupes", "-f", str(source)], capsys, monkeypatch)
     status, partage, err = main_in_process(["--groupes", "-j", "2", "-f", str(source)], capsys, monkeypatch)
     assert status == 0 and "Traceback" not in err
-    assert partage == seul and seul.count("\n\n") == 9
+    assert partage == seul and seul.count("Texte : ") == 9
+
+
+@pytest.mark.parametrize("options", [
+    [],
+    ["--syllabes", "ecrites"],
+    ["--couleur"],
+    ["--format", "json"],
+    ["--format", "json", "--syllabes", "ecrites"],
+    ["--format", "html"],
+    ["--format", "html", "--syllabes", "ecrites"],
+])
+def test_workers_write_what_one_process_writes(library, options, tmp_path, capsys, monkeypatch):
+    pytest.importorskip("vantro_aligneur.corpus")
+    source = tmp_path / "t.txt"
+    source.write_text("\n\n".join(["Les enfants ont un ami.", "Il a <b>7</b> ans !", "", "Un grand homme.",
+                                     "C’est l’anniversaire de Léo."] * 2), encoding="utf-8")
+    args = ["--groupes", "--phonemiseur", "bibliotheque", *options, "-f", str(source)]
+    status1, seul, err1 = main_in_process([*args, "-j", "1"], capsys, monkeypatch)
+    status2, partage, err2 = main_in_process([*args, "-j", "2"], capsys, monkeypatch)
+    assert (status1, err1, status2, err2) == (0, "", 0, "")
+    # Not the same nothing twice: 8 paragraphs take more than a few hundred characters in any format.
+    assert partage == seul and len(seul) > 1000
 
 
 def test_closed_pipe_is_not_an_error(tmp_path, no_espeak):

@@ -382,6 +382,45 @@ def test_workers_write_what_one_process_writes(library, options, tmp_path, capsy
     assert partage == seul and len(seul) > 1000
 
 
+@pytest.mark.parametrize("format, couleur, syllabes, encodage", [
+    ("texte", False, "orales", "utf-8"),
+    ("texte", True, "ecrites", "utf-8"),
+    ("json", False, "orales", "utf-16"),
+    ("html", False, "orales", "latin-1"),   # IPA out of range: the stream's own error handler
+    ("html", False, "ecrites", "utf-8"),
+])
+def test_encoded_renderings_write_what_text_writes(library, format, couleur, syllabes, encodage):
+    import pickle
+
+    from vantro_aligneur.cli import sorties
+    import vantro_aligneur.vantro_aligneur as va
+
+    facade = va.VantroSyllabeur(library)
+    resultats = [facade.analyser_texte(t) for t in ["Les enfants ont un ami.", "Il a <b>7</b> ans !"]]
+
+    def ecrit(octets):
+        flux = io.TextIOWrapper(io.BytesIO(), encoding=encodage, errors="backslashreplace", newline="\n")
+        sortie = sorties.creer(format, couleur, syllabes, flux, "Titre")
+        rendu = (sortie.en_octets() if octets else None) or sortie.rendu
+        for resultat in resultats:
+            # As the workers send it.
+            sortie.ecrire_rendu(pickle.loads(pickle.dumps(rendu))(resultat))
+        sortie.fin()
+        return flux.buffer.getvalue()
+
+    assert ecrit(octets=True) == ecrit(octets=False)
+
+
+def test_a_stream_without_bytes_is_written_as_text(library):
+    from vantro_aligneur.cli import sorties
+
+    flux = io.StringIO()
+    sortie = sorties.creer("html", False, "orales", flux)
+    assert sortie.en_octets() is None
+    sortie.fin()
+    assert flux.getvalue().startswith("<!DOCTYPE html>")
+
+
 def test_closed_pipe_is_not_an_error(tmp_path, no_espeak):
     source = tmp_path / "t.txt"
     source.write_text("Les enfants ont un ami.\n\n" * 400, encoding="utf-8")

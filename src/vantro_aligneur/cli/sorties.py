@@ -9,7 +9,8 @@ in order and frames it (the HTML page's head and end).
 from __future__ import annotations
 
 import json
-from typing import Any, TextIO
+import os
+from typing import Any, BinaryIO, TextIO
 
 _DEBUT_CORPS = "<body>\n"
 _FIN_CORPS = "\n</body>\n</html>\n"
@@ -46,6 +47,32 @@ class Rendu:
         return f"Rendu({self.format!r}, {self.couleur!r}, {self.syllabes!r}, {self.titre!r})"
 
 
+class RenduOctets:
+    """A rendering encoded where it is made.
+
+    The text of a whole corpus in JSON weighs about 2 kB a word: sent as str,
+    the caller would decode it from the pipe and encode it again for the
+    terminal, on the core its workers need.
+    """
+
+    def __init__(self, rendu: Rendu, encodage: str, erreurs: str) -> None:
+        self.rendu = rendu
+        self.encodage = encodage
+        self.erreurs = erreurs
+
+    def __call__(self, resultat: Any) -> bytes:
+        return self.rendu(resultat).encode(self.encodage, self.erreurs)
+
+
+def _par_morceaux(encodage: str) -> bool:
+    """Whether pieces encoded apart join into the whole encoded at once (not so
+    for an encoding that opens with a byte order mark)."""
+    try:
+        return "a".encode(encodage) + "b".encode(encodage) == "ab".encode(encodage)
+    except LookupError:
+        return False
+
+
 def corps_html(page: str) -> str:
     return page[page.index(_DEBUT_CORPS) + len(_DEBUT_CORPS):page.rindex(_FIN_CORPS)]
 
@@ -56,12 +83,37 @@ class Sortie:
     def __init__(self, flux: TextIO, rendu: Rendu) -> None:
         self.flux = flux
         self.rendu = rendu
+        self._octets: BinaryIO | None = None
+        self._codage = ("utf-8", "strict")
+
+    def en_octets(self) -> RenduOctets | None:
+        """From now on, `ecrire_rendu` takes what the returned rendering makes: the
+        text already encoded, written to the stream's bytes. None, and nothing
+        changes, when the stream has no bytes under it or would change its line ends."""
+        octets = getattr(self.flux, "buffer", None)
+        encodage = getattr(self.flux, "encoding", None)
+        if octets is None or not encodage or os.linesep != "\n" or not _par_morceaux(encodage):
+            return None
+        self.flux.flush()
+        self._octets = octets
+        self._codage = (encodage, getattr(self.flux, "errors", None) or "strict")
+        return RenduOctets(self.rendu, *self._codage)
 
     def ecrire(self, resultat: Any) -> None:
-        self.ecrire_rendu(self.rendu(resultat))
+        self._ecrire(self.rendu(resultat))
 
-    def ecrire_rendu(self, texte: str) -> None:
-        self.flux.write(texte)
+    def ecrire_rendu(self, texte: str | bytes) -> None:
+        if isinstance(texte, bytes):
+            assert self._octets is not None
+            self._octets.write(texte)
+        else:
+            self._ecrire(texte)
+
+    def _ecrire(self, texte: str) -> None:
+        if self._octets is not None:
+            self._octets.write(texte.encode(*self._codage))
+        else:
+            self.flux.write(texte)
 
     def fin(self) -> None:
         self.flux.flush()
@@ -80,19 +132,19 @@ class SortieHtml(Sortie):
         page: str = vers_html(ResultatSyllabation(""), self.rendu.syllabes, page=True, titre=self.rendu.titre)
         return page
 
-    def ecrire_rendu(self, texte: str) -> None:
+    def ecrire_rendu(self, texte: str | bytes) -> None:
         if not self.ouverte:
             # The head holds only the title and the style, the same for every text.
             page = self._page_vide()
-            self.flux.write(page[:page.index(_DEBUT_CORPS) + len(_DEBUT_CORPS)])
+            self._ecrire(page[:page.index(_DEBUT_CORPS) + len(_DEBUT_CORPS)])
             self.ouverte = True
         else:
-            self.flux.write("\n")
-        self.flux.write(texte)
+            self._ecrire("\n")
+        super().ecrire_rendu(texte)
 
     def fin(self) -> None:
         # No text at all still makes a valid (empty) page.
-        self.flux.write(_FIN_CORPS if self.ouverte else self._page_vide())
+        self._ecrire(_FIN_CORPS if self.ouverte else self._page_vide())
         super().fin()
 
 

@@ -60,7 +60,7 @@ def command_line(path: str, n_words: int, processus: int) -> tuple[float, float]
                "--phonemiseur", "bibliotheque", "-j", str(processus), "-f", path]
     wall, children = time.perf_counter(), cpu_of_children()
     with open(os.devnull, "w", encoding="utf-8") as sink:
-        subprocess.run(command, stdout=sink, check=True)
+        subprocess.run(command, stdout=sink, stderr=subprocess.DEVNULL, check=True)
     # The workers were waited for by the program: their time is in its own.
     return n_words / (time.perf_counter() - wall), cpu_of_children() - children
 

@@ -360,6 +360,67 @@ def test_groups_in_worker_processes(library, tmp_path, capsys, monkeypatch):
     assert partage == seul and seul.count("Texte : ") == 9
 
 
+@pytest.mark.parametrize("options", [
+    [],
+    ["--syllabes", "ecrites"],
+    ["--couleur"],
+    ["--format", "json"],
+    ["--format", "json", "--syllabes", "ecrites"],
+    ["--format", "html"],
+    ["--format", "html", "--syllabes", "ecrites"],
+])
+def test_workers_write_what_one_process_writes(library, options, tmp_path, capsys, monkeypatch):
+    pytest.importorskip("vantro_aligneur.corpus")
+    source = tmp_path / "t.txt"
+    source.write_text("\n\n".join(["Les enfants ont un ami.", "Il a <b>7</b> ans !", "", "Un grand homme.",
+                                     "C’est l’anniversaire de Léo."] * 2), encoding="utf-8")
+    args = ["--groupes", "--phonemiseur", "bibliotheque", *options, "-f", str(source)]
+    status1, seul, err1 = main_in_process([*args, "-j", "1"], capsys, monkeypatch)
+    status2, partage, err2 = main_in_process([*args, "-j", "2"], capsys, monkeypatch)
+    assert (status1, err1, status2, err2) == (0, "", 0, "")
+    # Not the same nothing twice: 8 paragraphs take more than a few hundred characters in any format.
+    assert partage == seul and len(seul) > 1000
+
+
+@pytest.mark.parametrize("format, couleur, syllabes, encodage", [
+    ("texte", False, "orales", "utf-8"),
+    ("texte", True, "ecrites", "utf-8"),
+    ("json", False, "orales", "utf-16"),
+    ("html", False, "orales", "latin-1"),   # IPA out of range: the stream's own error handler
+    ("html", False, "ecrites", "utf-8"),
+])
+def test_encoded_renderings_write_what_text_writes(library, format, couleur, syllabes, encodage):
+    import pickle
+
+    from vantro_aligneur.cli import sorties
+    import vantro_aligneur.vantro_aligneur as va
+
+    facade = va.VantroSyllabeur(library)
+    resultats = [facade.analyser_texte(t) for t in ["Les enfants ont un ami.", "Il a <b>7</b> ans !"]]
+
+    def ecrit(octets):
+        flux = io.TextIOWrapper(io.BytesIO(), encoding=encodage, errors="backslashreplace", newline="\n")
+        sortie = sorties.creer(format, couleur, syllabes, flux, "Titre")
+        rendu = (sortie.en_octets() if octets else None) or sortie.rendu
+        for resultat in resultats:
+            # As the workers send it.
+            sortie.ecrire_rendu(pickle.loads(pickle.dumps(rendu))(resultat))
+        sortie.fin()
+        return flux.buffer.getvalue()
+
+    assert ecrit(octets=True) == ecrit(octets=False)
+
+
+def test_a_stream_without_bytes_is_written_as_text(library):
+    from vantro_aligneur.cli import sorties
+
+    flux = io.StringIO()
+    sortie = sorties.creer("html", False, "orales", flux)
+    assert sortie.en_octets() is None
+    sortie.fin()
+    assert flux.getvalue().startswith("<!DOCTYPE html>")
+
+
 def test_closed_pipe_is_not_an_error(tmp_path, no_espeak):
     source = tmp_path / "t.txt"
     source.write_text("Les enfants ont un ami.\n\n" * 400, encoding="utf-8")

@@ -233,8 +233,13 @@ def test_the_package_gives_its_type_to_mypy(tmp_path):
     snippet = tmp_path / "use.py"
     snippet.write_text(
         "from vantro_aligneur import analyser_corpus\n"
+        "from vantro_aligneur.vantro_aligneur import ResultatSyllabation\n"
         "resultat = next(analyser_corpus(['Le chat.'], processus=2, phonemiseur='bibliotheque'))\n"
         "nombre: int = resultat\n"
+        "def detail(r: ResultatSyllabation) -> str:\n"
+        "    return r.format_detail()\n"
+        "rendus = analyser_corpus(['Le chat.'], processus=2, rendu=detail)\n"
+        "entier: int = next(rendus)\n"
     )
     def mypy(*args):
         return subprocess.run(
@@ -243,9 +248,11 @@ def test_the_package_gives_its_type_to_mypy(tmp_path):
         ).stdout
 
     used = mypy(str(snippet))
-    # The one error is the deliberate one: the result's type is known.
-    assert used.count("error:") == 1, used
+    # The errors are the deliberate ones: the type of a result, and of what
+    # the rendering returns, are known.
+    assert used.count("error:") == 2, used
     assert 'Incompatible types in assignment (expression has type "ResultatSyllabation"' in used
+    assert 'Incompatible types in assignment (expression has type "str", variable has type "int"' in used
     modules = mypy("-p", "vantro_aligneur.corpus", "-p", "vantro_aligneur.corpus_dask")
     assert "Success" in modules, modules
 
@@ -267,7 +274,7 @@ def test_workers_start_from_a_fork_server_while_other_threads_run(attendus):
 def test_a_script_without_a_main_guard_works(library, tmp_path):
     script = tmp_path / "script.py"
     script.write_text(
-        "from vantro_aligneur import analyser_corpus\n"
+        "from vantro_aligneur import ResultatSyllabation, analyser_corpus\n"
         "print([r.texte_original for r in analyser_corpus(['Le chat.', 'Il dort.'] * 3, processus=2, taille_lot=1)])\n"
     )
     out = subprocess.run([sys.executable, str(script)], capture_output=True, text=True, timeout=120)

@@ -21,9 +21,9 @@ import signal
 import sys
 import threading
 from collections import deque
-from collections.abc import Iterable, Iterator, Sized
+from collections.abc import Callable, Iterable, Iterator, Sized
 from concurrent.futures import Future, ProcessPoolExecutor
-from typing import TYPE_CHECKING, Any, Union
+from typing import TYPE_CHECKING, Any, TypeVar, Union, overload
 
 if TYPE_CHECKING:
     from .vantro_aligneur import OptionsGroupes, ResultatSyllabation, VantroSyllabeur
@@ -43,6 +43,12 @@ LOTS_PAR_PROCESSUS = 3
 #: ou un objet phonemiseur, qui doit alors se transmettre par pickle.
 Phonemiseur = Union[str, None, Any]
 NOMS_DE_PHONEMISEURS = ("programme", "bibliotheque")
+
+T = TypeVar("T")
+
+#: What a worker makes of each result before sending it: None sends the
+#: records themselves (packed), a callable sends what it returns.
+Rendu = Union[Callable[["ResultatSyllabation"], Any], None]
 
 
 # ------------------------------------------------------------------ the facade
@@ -77,6 +83,19 @@ def verifier_phonemiseur(phonemiseur: Phonemiseur) -> None:
         raise TypeError(f"le phonemiseur doit se transmettre par pickle aux processus d'analyse : {erreur}") from erreur
 
 
+def verifier_rendu(rendu: Rendu) -> None:
+    if rendu is None:
+        return
+    if not callable(rendu):
+        raise TypeError(f"rendu doit être appelable ou None, pas {type(rendu).__name__}")
+    # Checked even where the workers are forked and would not need it: a
+    # lambda that works on Linux would otherwise fail elsewhere.
+    try:
+        pickle.dumps(rendu)
+    except Exception as erreur:
+        raise TypeError(f"rendu doit se transmettre par pickle aux processus d'analyse : {erreur}") from erreur
+
+
 # -------------------------------------------------------------- the workers
 # Module globals of each worker process: the facade is built by the first lot
 # (not by the pool's initializer) so that a failure to build it reaches the
@@ -85,6 +104,7 @@ def verifier_phonemiseur(phonemiseur: Phonemiseur) -> None:
 _phonemiseur_du_processus: Phonemiseur = None
 _options_du_processus: OptionsGroupes | None = None
 _syllabeur_du_processus: VantroSyllabeur | None = None
+_rendu_du_processus: Rendu = None
 
 
 # The caller's own facade, made before its workers are forked: they inherit
@@ -92,19 +112,26 @@ _syllabeur_du_processus: VantroSyllabeur | None = None
 _syllabeur_a_heriter: VantroSyllabeur | None = None
 
 
-def _preparer_processus(phonemiseur: Phonemiseur, options: OptionsGroupes | None, herite: bool = False) -> None:
-    global _phonemiseur_du_processus, _options_du_processus, _syllabeur_du_processus
+def _preparer_processus(
+    phonemiseur: Phonemiseur, options: OptionsGroupes | None, herite: bool = False, rendu: Rendu = None
+) -> None:
+    global _phonemiseur_du_processus, _options_du_processus, _syllabeur_du_processus, _rendu_du_processus
     # Ctrl-C reaches every process of the terminal's group: the caller alone
     # decides, and ends the workers itself.
     signal.signal(signal.SIGINT, signal.SIG_IGN)
     _phonemiseur_du_processus, _options_du_processus = phonemiseur, options
     _syllabeur_du_processus = _syllabeur_a_heriter if herite else None
+    # Sent once per worker, not with every lot.
+    _rendu_du_processus = rendu
 
 
-def _analyser_lot(premier: int, textes: list[str]) -> list[bytes]:
+def _analyser_lot(premier: int, textes: list[str]) -> list[Any]:
     global _syllabeur_du_processus
     if _syllabeur_du_processus is None:
         _syllabeur_du_processus = nouveau_syllabeur(_phonemiseur_du_processus)
+    if _rendu_du_processus is not None:
+        return list(_analyser_avec(_syllabeur_du_processus, premier, textes, _options_du_processus,
+                                   _rendu_du_processus))
     return emballer_chaque(_syllabeur_du_processus, premier, textes, _options_du_processus)
 
 
@@ -130,11 +157,14 @@ def deballer(octets: bytes) -> ResultatSyllabation:
 
 
 def _analyser_avec(
-    syllabeur: VantroSyllabeur, premier: int, textes: Iterable[str], options: OptionsGroupes | None
-) -> Iterator[ResultatSyllabation]:
+    syllabeur: VantroSyllabeur, premier: int, textes: Iterable[str], options: OptionsGroupes | None,
+    rendu: Rendu = None,
+) -> Iterator[Any]:
     for rang, texte in enumerate(textes, premier):
         try:
             resultat = syllabeur.analyser_texte(texte, options)
+            if rendu is not None:
+                resultat = rendu(resultat)
         except Exception as erreur:
             erreur.add_note(f"texte n° {rang} du corpus")
             raise
@@ -187,6 +217,7 @@ def _barre(textes: Iterable[str], progression: bool | None) -> Any:
     return Barre(total=total, unit=" textes", file=sys.stderr, dynamic_ncols=True)
 
 
+@overload
 def analyser_corpus(
     textes: Iterable[str],
     *,
@@ -195,7 +226,33 @@ def analyser_corpus(
     phonemiseur: Phonemiseur = None,
     progression: bool | None = None,
     taille_lot: int = TAILLE_LOT,
-) -> Iterator[ResultatSyllabation]:
+    rendu: None = None,
+) -> Iterator[ResultatSyllabation]: ...
+
+
+@overload
+def analyser_corpus(
+    textes: Iterable[str],
+    *,
+    processus: int | None = None,
+    options: OptionsGroupes | None = None,
+    phonemiseur: Phonemiseur = None,
+    progression: bool | None = None,
+    taille_lot: int = TAILLE_LOT,
+    rendu: Callable[[ResultatSyllabation], T],
+) -> Iterator[T]: ...
+
+
+def analyser_corpus(
+    textes: Iterable[str],
+    *,
+    processus: int | None = None,
+    options: OptionsGroupes | None = None,
+    phonemiseur: Phonemiseur = None,
+    progression: bool | None = None,
+    taille_lot: int = TAILLE_LOT,
+    rendu: Rendu = None,
+) -> Iterator[Any]:
     """Analyse chaque texte de `textes` (``analyser_texte``), dans l'ordre, sur plusieurs processus.
 
     `processus` : nombre de processus d'analyse (None : un par cœur, 1 : dans ce
@@ -203,7 +260,10 @@ def analyser_corpus(
     dans chaque processus), "programme" (le programme espeak-ng), ou un objet
     phonemiseur qui se transmet par pickle. `progression` : barre de progression
     sur la sortie d'erreur (None : seulement si c'est un terminal). `taille_lot` :
-    textes envoyés ensemble à un processus.
+    textes envoyés ensemble à un processus. `rendu` : appelé sur chaque résultat
+    dans le processus qui l'a fait (il doit se transmettre par pickle) ; ce qu'il
+    rend est rendu à la place du résultat, sans que l'appelant refasse les
+    enregistrements (None : les résultats eux-mêmes).
 
     Les résultats sont ceux d'un seul processus, rendus au fur et à mesure ; seuls
     quelques lots par processus sont en cours à la fois. Une erreur d'analyse est
@@ -211,17 +271,19 @@ def analyser_corpus(
     """
     nombre = _nombre_de_processus(processus)
     lot = _taille_de_lot(taille_lot)
+    verifier_rendu(rendu)
     if nombre == 1:
-        return _en_processus(textes, options, nouveau_syllabeur(phonemiseur), progression)
+        return _en_processus(textes, options, nouveau_syllabeur(phonemiseur), progression, rendu)
     verifier_phonemiseur(phonemiseur)
-    return _en_pool(textes, nombre, options, phonemiseur, progression, lot)
+    return _en_pool(textes, nombre, options, phonemiseur, progression, lot, rendu)
 
 
 def _en_processus(
-    textes: Iterable[str], options: OptionsGroupes | None, syllabeur: VantroSyllabeur, progression: bool | None
-) -> Iterator[ResultatSyllabation]:
+    textes: Iterable[str], options: OptionsGroupes | None, syllabeur: VantroSyllabeur, progression: bool | None,
+    rendu: Rendu,
+) -> Iterator[Any]:
     with _barre(textes, progression) as barre:
-        for resultat in _analyser_avec(syllabeur, 0, textes, options):
+        for resultat in _analyser_avec(syllabeur, 0, textes, options, rendu):
             yield resultat
             barre.update(1)
 
@@ -285,8 +347,8 @@ def _arreter(pool: ProcessPoolExecutor, brutalement: bool) -> None:
 
 def _en_pool(
     textes: Iterable[str], nombre: int, options: OptionsGroupes | None, phonemiseur: Phonemiseur,
-    progression: bool | None, lot: int,
-) -> Iterator[ResultatSyllabation]:
+    progression: bool | None, lot: int, rendu: Rendu,
+) -> Iterator[Any]:
     global _syllabeur_a_heriter
     contexte = _contexte()
     herite = contexte.get_start_method() == "fork"
@@ -295,24 +357,29 @@ def _en_pool(
         _syllabeur_a_heriter = nouveau_syllabeur(phonemiseur)
     pool = ProcessPoolExecutor(
         max_workers=nombre, mp_context=contexte, initializer=_preparer_processus,
-        initargs=(phonemiseur, options, herite),
+        initargs=(phonemiseur, options, herite, rendu),
     )
     fini = False
     try:
         with _barre(textes, progression) as barre:
-            en_cours: deque[Future[list[bytes]]] = deque()
+            en_cours: deque[Future[list[Any]]] = deque()
             lots = Lots(textes, lot)
             for premier, textes_du_lot in lots.prendre(nombre * LOTS_PAR_PROCESSUS):
                 en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
             while en_cours:
-                emballes = en_cours.popleft().result()
+                recus = en_cours.popleft().result()
                 # The next lot leaves before these results are handed out, so
                 # that the workers never wait on a slow consumer's turn.
                 for premier, textes_du_lot in lots.prendre(1):
                     en_cours.append(pool.submit(_analyser_lot, premier, textes_du_lot))
-                for octets in emballes:
-                    yield deballer(octets)
-                    barre.update(1)
+                if rendu is None:
+                    for octets in recus:
+                        yield deballer(octets)
+                else:
+                    yield from recus
+                # Once per lot: a bar drawn for every text would cost the caller
+                # a share of the core its workers need.
+                barre.update(len(recus))
             lots.lever()
         fini = True
     finally:

@@ -76,6 +76,38 @@ TEST(Search, ExamplesOnTheBasicTable) {
     }
 }
 
+// The pronunciation is read in lower case whatever its script: letters with
+// a case are lowered (the final sigma by its context), IPA letters, spacing
+// modifiers and combining marks are kept as they are.
+TEST(Search, PronunciationIsReadInLowerCase) {
+    const CompiledTable t = compile({{U"à", {U"à"}},
+                                     {U"œ", {U"oe"}},
+                                     {U"ɐ", {U"a"}},
+                                     {U"ʃ", {U"ch"}},
+                                     {U"ː", {U"h"}},
+                                     {U"ɑ\u0303", {U"an"}},
+                                     {U"σ", {U"s"}},
+                                     {U"ς", {U"z"}},
+                                     {U"ɛ", {U"e"}}});
+    const SearchCase cases[] = {
+        {"Latin-1 capital", U"à", U"À", std::nullopt, texts({U"à"}), texts({U"à"}), true},
+        {"Latin Extended capital", U"oe", U"Œ", std::nullopt, texts({U"œ"}), texts({U"oe"}), true},
+        {"IPA letters kept", U"cha", U"ʃɐ", std::nullopt, texts({U"ʃ", U"ɐ"}), texts({U"ch", U"a"}), true},
+        {"modifier letter kept", U"chh", U"ʃː", std::nullopt, texts({U"ʃ", U"ː"}), texts({U"ch", U"h"}), true},
+        {"combining mark kept", U"chan", U"ʃɑ\u0303", std::nullopt, texts({U"ʃ", U"ɑ\u0303"}),
+         texts({U"ch", U"an"}), true},
+        {"capital sigma inside a word", U"ese", U"ɛΣɛ", std::nullopt, texts({U"ɛ", U"σ", U"ɛ"}),
+         texts({U"e", U"s", U"e"}), true},
+        {"capital sigma ending a word", U"ez", U"ɛΣ", std::nullopt, texts({U"ɛ", U"ς"}), texts({U"e", U"z"}), true},
+    };
+    for (const SearchCase& c : cases) {
+        const SearchResult r = alignement_v2(c.ortho, c.phone, t, kSilent);
+        EXPECT_EQ(r.ok, c.ok) << c.name;
+        EXPECT_EQ(r.align_ph, c.ph) << c.name << ": " << show(r.align_ph);
+        EXPECT_EQ(r.align_gr, c.gr) << c.name << ": " << show(r.align_gr);
+    }
+}
+
 TEST(Search, HyphenInACompoundGoesToTheGraphemeBeforeIt) {
     const CompiledTable t = compile({{U"ɡ", {U"g"}},
                                      {U"ʁ", {U"r"}},

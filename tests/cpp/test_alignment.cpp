@@ -337,6 +337,36 @@ TEST(Aligner, JoinsSearchSpansAndSplits) {
     EXPECT_TRUE(failed.dec_ph.empty() && failed.dec_gr.empty() && failed.dec_spans.empty());
 }
 
+// One result filled word after word (as a word analysis does) must hold
+// what a fresh one holds, whatever the word before it left: a longer word, a
+// split, a failure, nothing to align.
+TEST(Aligner, ResultFilledAgainMatchesAFreshOne) {
+    const CompiledTable t = compile({{U"ks", {U"x²"}}, {U"a", {U"a", U"as"}}, {U"t", {U"t", U"tt"}},
+                                     {U"i", {U"i"}}, {U"ɔ", {U"o"}}});
+    const std::pair<const char32_t*, const char32_t*> words[] = {
+        {U"Taxi", U"taksi"},   {U"tatitoi", U"tatitɔi"}, {U"ta", U"ta"},        {U"zzz", U"ta"},
+        {U"taxi", U"taksi"},   {U"mot", U""},            {U"attas", U"ata"},    {U"taxitaxi", U"taksitaksi"},
+        {U"to", U"tɔ"},        {U"tits", U"tit"},
+    };
+    Alignment reused;
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [ortho, phone] : words) {
+            aligner(reused, ortho, phone, t, kSilent);
+            const Alignment fresh = aligner(ortho, phone, t, kSilent);
+            EXPECT_EQ(reused.ok, fresh.ok) << to_utf8(ortho);
+            EXPECT_EQ(reused.dec_ph, fresh.dec_ph) << to_utf8(ortho) << ": " << show(reused.dec_ph);
+            EXPECT_EQ(reused.dec_gr, fresh.dec_gr) << to_utf8(ortho) << ": " << show(reused.dec_gr);
+            EXPECT_EQ(reused.dec_spans, fresh.dec_spans) << to_utf8(ortho);
+        }
+    }
+    // And the values themselves, for one word of each kind.
+    aligner(reused, U"attas", U"ata", t, kSilent);
+    EXPECT_EQ(reused.dec_gr, texts({U"a", U"tt", U"as"}));
+    EXPECT_EQ(reused.dec_spans, (std::vector<Span>{{0, 1}, {1, 3}, {3, 5}}));
+    aligner(reused, U"taxi", U"taksi", t, kSilent);
+    EXPECT_EQ(reused.dec_gr, texts({U"t", U"a", U"x", U"x²", U"i"}));
+}
+
 TEST(Aligner, SpansCountSilentLettersAndCharactersWithoutSound) {
     const Alignment a = aligner(U"l'homme", U"lɔm", compile({{U"l", {U"l"}}, {U"ɔ", {U"o"}}, {U"m", {U"mm"}}}),
                                 kSilent);

@@ -28,10 +28,14 @@ Text without(TextView s, char32_t drop) {
 
 // What a phoneme shows of its grapheme: the letters, no marker. A view of
 // `s` itself when it holds no marker, else of `scratch`.
-TextView letters_only(TextView s, Text& scratch) {
-    if (std::none_of(s.begin(), s.end(), is_grapheme_mark)) return s;
-    letters_of(s, scratch);
-    return scratch;
+[[gnu::always_inline]] inline TextView letters_only(TextView s, Text& scratch) {
+    for (char32_t c : s) {
+        if (is_grapheme_mark(c)) {
+            letters_of(s, scratch);
+            return scratch;
+        }
+    }
+    return s;
 }
 
 struct MappedEntry {

@@ -197,8 +197,7 @@ TEST(Search, OnlyTheFirst32GroupingsAreTried) {
     EXPECT_FALSE(alignement_v2(U"ksksksks", U"ksksksks", t, silent).ok);
 }
 
-std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, std::initializer_list<const char32_t*> tokens) {
-    std::vector<TextView> views(tokens.begin(), tokens.end());
+std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, const std::vector<TextView>& views) {
     detail::Groupings g;
     g.generate(t, views);
     std::vector<std::vector<Text>> out;
@@ -207,6 +206,9 @@ std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, std::initi
         for (const auto& e : g[i]) out.back().emplace_back(e.text);
     }
     return out;
+}
+std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, std::initializer_list<const char32_t*> tokens) {
+    return grouping_texts(t, std::vector<TextView>(tokens.begin(), tokens.end()));
 }
 
 TEST(Groupings, LongestEntriesFirstAndRepeatsOnce) {
@@ -218,6 +220,26 @@ TEST(Groupings, LongestEntriesFirstAndRepeatsOnce) {
     EXPECT_EQ(grouping_texts(t2, {U"k", U"s", U"a"}),
               (std::vector<std::vector<Text>>{texts({U"ksa"}), texts({U"ks", U"a"}), texts({U"k", U"sa"}),
                                               texts({U"k", U"s", U"a"})}));
+}
+
+// Where the choice lies: a longer key that starts with the token, a key
+// written in another case that reads as the same token, or none at all
+// (a key that only starts like the pronunciation, or that would run past its end).
+TEST(Groupings, ChoicesOnlyWhereAnotherKeyFits) {
+    const CompiledTable t = compile({{U"a", {}}, {U"A", {}}, {U"ks", {}}, {U"k", {}}, {U"s", {}}, {U"ɛj", {}}});
+    const std::pair<std::vector<Text>, std::vector<std::vector<Text>>> cases[] = {
+        {texts({U"a"}), {texts({U"a"}), texts({U"A"})}},
+        {texts({U"k", U"s"}), {texts({U"ks"}), texts({U"k", U"s"})}},
+        {texts({U"k", U"a"}), {texts({U"k", U"a"}), texts({U"k", U"A"})}},
+        {texts({U"s", U"k"}), {texts({U"s", U"k"})}},
+        {texts({U"ɛ", U"k"}), {texts({U"ɛ", U"k"})}},
+        {texts({U"k"}), {texts({U"k"})}},
+        {texts({U"ɛ"}), {texts({U"ɛ"})}},
+    };
+    for (const auto& [tokens, expected] : cases) {
+        std::vector<TextView> views(tokens.begin(), tokens.end());
+        EXPECT_EQ(grouping_texts(t, views), expected) << show(tokens);
+    }
 }
 
 TEST(Groupings, CapCountsRepeats) {

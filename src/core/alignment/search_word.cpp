@@ -30,7 +30,8 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
     size = static_cast<std::uint32_t>(ortho.size());
     if (all_latin1(ortho)) {
         // French words nearly always: no call into the Unicode tables.
-        norm.assign(ortho.begin(), ortho.end());
+        norm.clear();
+        norm.append(ortho);
         for (char32_t& c : norm) c = lower_latin1(c);
     } else {
         // "İ" (U+0130) is the one character whose lower case is two

@@ -387,7 +387,8 @@ def test_search_with_any_table(ortho, phone, table):
     assert type(ok) is bool and len(align_ph) == len(align_gr)
     assert ok or align_ph == align_gr == []
     if ok and lower_keeps_length(phone):
-        assert "".join(align_ph) == phone.lower()
+        # Keys come back as the table writes them, capitals included.
+        assert "".join(align_ph).lower() == phone.lower()
     if ok and align_gr and written_as_read(ortho):
         check_letters(align_gr, ortho)
 

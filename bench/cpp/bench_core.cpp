@@ -7,13 +7,8 @@
 // The data file is found beside the sources, or through VANTRO_DATA_FILE.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "alignment/assembly.hpp"
-#include "mini_json.hpp"
+#include "bench_data.hpp"
 #include "phonology/classifier.hpp"
 #include "phonology/sonority.hpp"
 #include "phonology/tokens.hpp"
@@ -68,62 +63,9 @@ const std::pair<Text, Text> kWords[] = {
 };
 constexpr std::size_t kWordCount = std::size(kWords);
 
-// What the Python binding compiles from the loader's tables.
-struct Data {
-    PhonemeSets sets;
-    SonorityClasses sonority;
-    PhoneTable table;
-    TextSet silent;
-    Alphabet alphabet;
-};
-
-std::filesystem::path data_path() {
-    if (const char* env = std::getenv("VANTRO_DATA_FILE")) return env;
-    return std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "src" / "vantro_aligneur" / "data" /
-           "donnees_aligneur.json";
-}
-
-const mini_json::Value& member(const mini_json::Value& v, std::u32string_view key) {
-    const mini_json::Value* m = v.find(key);
-    if (!m) throw std::runtime_error("data file: missing member");
-    return *m;
-}
-
-Data load() {
-    std::ifstream in(data_path(), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + data_path().string());
-    std::stringstream buf;
-    buf << in.rdbuf();
-    const mini_json::Value doc = mini_json::parse(buf.str());
-    Data d;
-    for (const auto& [symbol, entry] : member(doc, U"alphabet_ipa").members) {
-        AlphabetEntry e;
-        if (const auto* t = entry.find(U"type"); t && t->kind == mini_json::Value::String) e.type = t->text;
-        if (const auto* t = entry.find(U"sous_type"); t && t->kind == mini_json::Value::String) e.sous_type = t->text;
-        if (e.type == U"voyelle" && e.sous_type == U"orale") d.sets.voyelles.insert(symbol);
-        if (e.type == U"consonne") d.sets.consonnes.insert(symbol);
-        if (e.type == U"semi-voyelle") d.sets.semi_voyelles.insert(symbol);
-        d.alphabet.emplace_back(symbol, std::move(e));
-    }
-    d.sonority = build_sonority_classes(d.alphabet);
-    for (const auto& [key, graphemes] : member(doc, U"phone_to_graphemes").members) {
-        std::vector<Text> list;
-        for (const auto& g : graphemes.items) list.push_back(g.text);
-        d.table.entries.emplace_back(key, std::move(list));
-    }
-    for (const auto& letter : member(doc, U"lettres_muettes_possibles").items) d.silent.insert(letter.text);
-    return d;
-}
-
-const Data& data() {
-    static const Data d = load();
-    return d;
-}
-
-const CompiledTable& compiled() {
-    static const CompiledTable t(data().table);
-    return t;
-}
+using bench_data::compiled;
+using bench_data::data;
+using bench_data::Data;
 
 // Every benchmark runs once over the whole word list per iteration and
 // reports the time per word.

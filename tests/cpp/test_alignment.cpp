@@ -76,6 +76,38 @@ TEST(Search, ExamplesOnTheBasicTable) {
     }
 }
 
+// The pronunciation is read in lower case whatever its script: letters with
+// a case are lowered (the final sigma by its context), IPA letters, spacing
+// modifiers and combining marks are kept as they are.
+TEST(Search, PronunciationIsReadInLowerCase) {
+    const CompiledTable t = compile({{U"à", {U"à"}},
+                                     {U"œ", {U"oe"}},
+                                     {U"ɐ", {U"a"}},
+                                     {U"ʃ", {U"ch"}},
+                                     {U"ː", {U"h"}},
+                                     {U"ɑ\u0303", {U"an"}},
+                                     {U"σ", {U"s"}},
+                                     {U"ς", {U"z"}},
+                                     {U"ɛ", {U"e"}}});
+    const SearchCase cases[] = {
+        {"Latin-1 capital", U"à", U"À", std::nullopt, texts({U"à"}), texts({U"à"}), true},
+        {"Latin Extended capital", U"oe", U"Œ", std::nullopt, texts({U"œ"}), texts({U"oe"}), true},
+        {"IPA letters kept", U"cha", U"ʃɐ", std::nullopt, texts({U"ʃ", U"ɐ"}), texts({U"ch", U"a"}), true},
+        {"modifier letter kept", U"chh", U"ʃː", std::nullopt, texts({U"ʃ", U"ː"}), texts({U"ch", U"h"}), true},
+        {"combining mark kept", U"chan", U"ʃɑ\u0303", std::nullopt, texts({U"ʃ", U"ɑ\u0303"}),
+         texts({U"ch", U"an"}), true},
+        {"capital sigma inside a word", U"ese", U"ɛΣɛ", std::nullopt, texts({U"ɛ", U"σ", U"ɛ"}),
+         texts({U"e", U"s", U"e"}), true},
+        {"capital sigma ending a word", U"ez", U"ɛΣ", std::nullopt, texts({U"ɛ", U"ς"}), texts({U"e", U"z"}), true},
+    };
+    for (const SearchCase& c : cases) {
+        const SearchResult r = alignement_v2(c.ortho, c.phone, t, kSilent);
+        EXPECT_EQ(r.ok, c.ok) << c.name;
+        EXPECT_EQ(r.align_ph, c.ph) << c.name << ": " << show(r.align_ph);
+        EXPECT_EQ(r.align_gr, c.gr) << c.name << ": " << show(r.align_gr);
+    }
+}
+
 TEST(Search, HyphenInACompoundGoesToTheGraphemeBeforeIt) {
     const CompiledTable t = compile({{U"ɡ", {U"g"}},
                                      {U"ʁ", {U"r"}},
@@ -165,8 +197,7 @@ TEST(Search, OnlyTheFirst32GroupingsAreTried) {
     EXPECT_FALSE(alignement_v2(U"ksksksks", U"ksksksks", t, silent).ok);
 }
 
-std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, std::initializer_list<const char32_t*> tokens) {
-    std::vector<TextView> views(tokens.begin(), tokens.end());
+std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, const std::vector<TextView>& views) {
     detail::Groupings g;
     g.generate(t, views);
     std::vector<std::vector<Text>> out;
@@ -175,6 +206,9 @@ std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, std::initi
         for (const auto& e : g[i]) out.back().emplace_back(e.text);
     }
     return out;
+}
+std::vector<std::vector<Text>> grouping_texts(const CompiledTable& t, std::initializer_list<const char32_t*> tokens) {
+    return grouping_texts(t, std::vector<TextView>(tokens.begin(), tokens.end()));
 }
 
 TEST(Groupings, LongestEntriesFirstAndRepeatsOnce) {
@@ -186,6 +220,26 @@ TEST(Groupings, LongestEntriesFirstAndRepeatsOnce) {
     EXPECT_EQ(grouping_texts(t2, {U"k", U"s", U"a"}),
               (std::vector<std::vector<Text>>{texts({U"ksa"}), texts({U"ks", U"a"}), texts({U"k", U"sa"}),
                                               texts({U"k", U"s", U"a"})}));
+}
+
+// Where the choice lies: a longer key that starts with the token, a key
+// written in another case that reads as the same token, or none at all
+// (a key that only starts like the pronunciation, or that would run past its end).
+TEST(Groupings, ChoicesOnlyWhereAnotherKeyFits) {
+    const CompiledTable t = compile({{U"a", {}}, {U"A", {}}, {U"ks", {}}, {U"k", {}}, {U"s", {}}, {U"ɛj", {}}});
+    const std::pair<std::vector<Text>, std::vector<std::vector<Text>>> cases[] = {
+        {texts({U"a"}), {texts({U"a"}), texts({U"A"})}},
+        {texts({U"k", U"s"}), {texts({U"ks"}), texts({U"k", U"s"})}},
+        {texts({U"k", U"a"}), {texts({U"k", U"a"}), texts({U"k", U"A"})}},
+        {texts({U"s", U"k"}), {texts({U"s", U"k"})}},
+        {texts({U"ɛ", U"k"}), {texts({U"ɛ", U"k"})}},
+        {texts({U"k"}), {texts({U"k"})}},
+        {texts({U"ɛ"}), {texts({U"ɛ"})}},
+    };
+    for (const auto& [tokens, expected] : cases) {
+        std::vector<TextView> views(tokens.begin(), tokens.end());
+        EXPECT_EQ(grouping_texts(t, views), expected) << show(tokens);
+    }
 }
 
 TEST(Groupings, CapCountsRepeats) {
@@ -303,6 +357,36 @@ TEST(Aligner, JoinsSearchSpansAndSplits) {
     const Alignment failed = aligner(U"zzz", U"ta", t, kSilent);
     EXPECT_FALSE(failed.ok);
     EXPECT_TRUE(failed.dec_ph.empty() && failed.dec_gr.empty() && failed.dec_spans.empty());
+}
+
+// One result filled word after word (as a word analysis does) must hold
+// what a fresh one holds, whatever the word before it left: a longer word, a
+// split, a failure, nothing to align.
+TEST(Aligner, ResultFilledAgainMatchesAFreshOne) {
+    const CompiledTable t = compile({{U"ks", {U"x²"}}, {U"a", {U"a", U"as"}}, {U"t", {U"t", U"tt"}},
+                                     {U"i", {U"i"}}, {U"ɔ", {U"o"}}});
+    const std::pair<const char32_t*, const char32_t*> words[] = {
+        {U"Taxi", U"taksi"},   {U"tatitoi", U"tatitɔi"}, {U"ta", U"ta"},        {U"zzz", U"ta"},
+        {U"taxi", U"taksi"},   {U"mot", U""},            {U"attas", U"ata"},    {U"taxitaxi", U"taksitaksi"},
+        {U"to", U"tɔ"},        {U"tits", U"tit"},
+    };
+    Alignment reused;
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [ortho, phone] : words) {
+            aligner(reused, ortho, phone, t, kSilent);
+            const Alignment fresh = aligner(ortho, phone, t, kSilent);
+            EXPECT_EQ(reused.ok, fresh.ok) << to_utf8(ortho);
+            EXPECT_EQ(reused.dec_ph, fresh.dec_ph) << to_utf8(ortho) << ": " << show(reused.dec_ph);
+            EXPECT_EQ(reused.dec_gr, fresh.dec_gr) << to_utf8(ortho) << ": " << show(reused.dec_gr);
+            EXPECT_EQ(reused.dec_spans, fresh.dec_spans) << to_utf8(ortho);
+        }
+    }
+    // And the values themselves, for one word of each kind.
+    aligner(reused, U"attas", U"ata", t, kSilent);
+    EXPECT_EQ(reused.dec_gr, texts({U"a", U"tt", U"as"}));
+    EXPECT_EQ(reused.dec_spans, (std::vector<Span>{{0, 1}, {1, 3}, {3, 5}}));
+    aligner(reused, U"taxi", U"taksi", t, kSilent);
+    EXPECT_EQ(reused.dec_gr, texts({U"t", U"a", U"x", U"x²", U"i"}));
 }
 
 TEST(Aligner, SpansCountSilentLettersAndCharactersWithoutSound) {

@@ -112,6 +112,26 @@ TEST(BuildSyllabes, Cases) {
     }
 }
 
+// One vector filled case after case (forwards, then backwards, so that each
+// case follows both longer and shorter ones) must read as a fresh result:
+// phonemes, letters and spans left by an earlier word never show through.
+TEST(BuildSyllabes, ReusedVectorReadsAsAFreshOne) {
+    const PhonemeSets sets = french_sets();
+    std::vector<BuildCase> cases = build_cases();
+    std::vector<BuildCase> order = cases;
+    order.insert(order.end(), cases.rbegin(), cases.rend());
+    std::vector<SyllabeRec> out;
+    for (const BuildCase& c : order) {
+        SCOPED_TRACE(c.name);
+        build_syllabes(out, c.syll_phones, c.dec_ph, c.dec_gr, c.dec_spans, c.word_offset, c.alignment_ok, sets);
+        std::vector<std::string> got;
+        for (const SyllabeRec& syl : out) got.push_back(describe(syl));
+        EXPECT_EQ(got, c.expected);
+        ASSERT_EQ(out.size(), c.syll_phones.size());
+        for (std::size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i].phone, c.syll_phones[i]);
+    }
+}
+
 TEST(BuildSyllabes, NoSyllablesGivesNothing) {
     EXPECT_TRUE(build_syllabes({}, CHOCOLAT_PH, CHOCOLAT_GR, CHOCOLAT_SPANS, 0, true, french_sets()).empty());
 }

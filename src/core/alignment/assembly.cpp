@@ -116,6 +116,23 @@ void aligner(Alignment& out, TextView ortho, TextView phone, const CompiledTable
         out.ok = false;
         return;
     }
+    // Mostly every element is a single phoneme: then nothing splits, and the
+    // search's own vectors become the result (the search refills the ones
+    // it gets back on the next call).
+    bool splits = false;
+    for (const Text& ph : b.found.align_ph) {
+        if (ph.empty() || phoneme_end(ph, 0) != ph.size()) {
+            splits = true;
+            break;
+        }
+    }
+    if (!splits) {
+        build_spans(out.dec_spans, b.found.align_gr);
+        out.dec_ph.swap(b.found.align_ph);
+        out.dec_gr.swap(b.found.align_gr);
+        out.ok = true;
+        return;
+    }
     build_spans(b.spans, b.found.align_gr);
     phonemise_alignment(out, b.found.align_ph, b.found.align_gr, b.spans);
 }

@@ -54,10 +54,13 @@ void Groupings::generate(const CompiledTable& table, const std::vector<TextView>
     // as a key): then there is a single grouping, token by token.
     bool choice_anywhere = false;
     for (std::uint32_t pos = 0; pos < n && !choice_anywhere; ++pos) {
-        const std::vector<std::uint32_t>* blocs = blocs_at(pos);
-        if (blocs == nullptr) continue;
-        for (std::uint32_t idx : *blocs) {
-            if (idx != single_[pos].id && starts_here(table.entries()[idx], pos)) {
+        const std::uint32_t tid = token_ids_[pos];
+        if (tid == CompiledTable::NONE) continue;
+        // The second token rules out most entries before their whole list is compared.
+        const std::uint32_t second = pos + 1 < n ? token_ids_[pos + 1] : CompiledTable::NONE;
+        for (const CompiledTable::Alternative& alt : table.alternatives_to(tid)) {
+            if ((alt.second == CompiledTable::NONE || alt.second == second) &&
+                starts_here(table.entries()[alt.entry], pos)) {
                 choice_anywhere = true;
                 break;
             }

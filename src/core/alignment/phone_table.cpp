@@ -89,6 +89,14 @@ CompiledTable::CompiledTable(const PhoneTable& table) {
     for (std::size_t i : bloc_order_) {
         blocs_by_first_token_[entries_[i].token_ids.front()].push_back(static_cast<std::uint32_t>(i));
     }
+    alternatives_by_first_token_.resize(token_index_.size());
+    for (std::uint32_t id = 0; id < token_index_.size(); ++id) {
+        for (std::uint32_t i : blocs_by_first_token_[id]) {
+            if (i == token_entry_[id]) continue;
+            const auto& ids = entries_[i].token_ids;
+            alternatives_by_first_token_[id].push_back(Alternative{i, ids.size() > 1 ? ids[1] : NONE});
+        }
+    }
 }
 
 const std::vector<CompiledTable::Grapheme>* CompiledTable::candidates(TextView element) const {
@@ -101,9 +109,8 @@ std::uint32_t CompiledTable::entry_of(TextView key) const {
     return it == index_.end() ? NONE : static_cast<std::uint32_t>(it->second);
 }
 
-std::uint32_t CompiledTable::token_id(TextView token) const {
+std::uint32_t CompiledTable::other_token_id(TextView token) const {
     if (token.size() == 1) {
-        // Most tokens are one code point: no need to hash a string.
         if (token[0] < DENSE_TOKENS) return dense_token_ids_[token[0]];
         auto it = std::lower_bound(one_char_tokens_.begin(), one_char_tokens_.end(),
                                    std::pair<char32_t, std::uint32_t>{token[0], 0});

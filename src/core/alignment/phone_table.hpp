@@ -54,12 +54,26 @@ public:
     // Entry index of a key, or NONE.
     std::uint32_t entry_of(TextView key) const;
     // Small id of a phoneme token that occurs in some key's token list, or NONE.
-    std::uint32_t token_id(TextView token) const;
+    std::uint32_t token_id(TextView token) const {
+        // Most tokens are one code point below the marks: no string to hash.
+        if (token.size() == 1 && token[0] < DENSE_TOKENS) return dense_token_ids_[token[0]];
+        return other_token_id(token);
+    }
     // Entry whose key is exactly the token with this id, or NONE.
     std::uint32_t entry_of_token(std::uint32_t id) const noexcept { return token_entry_[id]; }
     // Entries of bloc_order() whose first token has this id, in that order.
     const std::vector<std::uint32_t>& blocs_starting_with(std::uint32_t id) const noexcept {
         return blocs_by_first_token_[id];
+    }
+    // The same without the entry whose key is the token itself, each with
+    // its second token's id (NONE for a key of one token): the entries that
+    // offer a grouping other than the token alone.
+    struct Alternative {
+        std::uint32_t entry;
+        std::uint32_t second;
+    };
+    const std::vector<Alternative>& alternatives_to(std::uint32_t id) const noexcept {
+        return alternatives_by_first_token_[id];
     }
     const KeyPrefixes& key_prefixes() const noexcept { return prefixes_; }
     // Some table grapheme holds a "°" of its own.
@@ -78,6 +92,8 @@ private:
     std::vector<std::pair<char32_t, std::uint32_t>> one_char_tokens_;
     std::vector<std::uint32_t> token_entry_;
     std::vector<std::vector<std::uint32_t>> blocs_by_first_token_;
+    std::vector<std::vector<Alternative>> alternatives_by_first_token_;
+    std::uint32_t other_token_id(TextView token) const;
     KeyPrefixes prefixes_;
     bool has_silent_marks_ = false;
 };

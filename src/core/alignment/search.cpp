@@ -31,6 +31,33 @@ struct Scratch {
     return sc;
 }
 
+// IPA letters, spacing modifier letters and combining diacritics: code
+// points whose lower case is themselves.
+constexpr char32_t kUncasedFrom = 0x250;
+constexpr char32_t kUncasedTo = 0x36F;
+
+// The pronunciation in lower case: `phone` itself when lowering changes
+// nothing, as for nearly every IPA text (letters below U+0100 are lowered
+// here; IPA letters, spacing modifiers and combining marks have no lower
+// case of their own), else its lower case in `buffer`.
+TextView lower_case(TextView phone, Text& buffer) {
+    bool unchanged = true;
+    for (char32_t c : phone) {
+        if (c < 0x100) {
+            if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+                unchanged = false;
+                break;
+            }
+        } else if (c < kUncasedFrom || c > kUncasedTo) {
+            unchanged = false;
+            break;
+        }
+    }
+    if (unchanged) return phone;
+    buffer = unicode::to_lower(phone);
+    return buffer;
+}
+
 // Gives the graphemes the case of the written form: every character that is
 // no marker takes, in order, the next character of the word.
 void restore_case(TextView ortho, std::vector<Text>& graphemes) {
@@ -55,8 +82,7 @@ void alignement_v2(SearchResult& result, TextView ortho, TextView phone, const C
                            " characters");
     }
     Scratch& sc = scratch();
-    sc.phone_lower = unicode::to_lower(phone);
-    iter_phoneme_views(sc.phone_lower, sc.tokens);
+    iter_phoneme_views(lower_case(phone, sc.phone_lower), sc.tokens);
     const std::vector<TextView>& tokens = sc.tokens;
 
     if (tokens.empty()) {

@@ -373,10 +373,11 @@ void SearchGraph::keep_last_states() {
 void SearchGraph::spell(std::vector<TextView>& align_ph, std::vector<Text>& align_gr) {
     const SearchWord& w = *word_;
     Text pending;
-    Move mv;
-    StateKey key = nodes_[winner_root_].key;
     std::uint32_t node_id = winner_root_;
+    // Each state's best move leads to a state whose key is where the move
+    // arrives: the moves need not be made again.
     for (;;) {
+        const StateKey& key = nodes_[node_id].key;
         const Slot& slot = slots_[key.slot];
         if (slot.is_end) {
             Text& last = align_gr.back();
@@ -388,28 +389,32 @@ void SearchGraph::spell(std::vector<TextView>& align_ph, std::vector<Text>& alig
             return;
         }
         const Node& node = nodes_[node_id];
+        const StateKey& to = nodes_[node.best_child].key;
         const std::uint32_t choice = node.best;
         const std::uint32_t nc = slot.n_candidates;
-        make_move(key, slot, choice, mv);
+        // Where the move ends before the characters without sound after it.
+        std::uint32_t arrival = key.pos;
         if (choice < nc) {
+            const Grapheme& g = slot.candidates[choice];
             align_ph.push_back(slot.element);
             align_gr.emplace_back(pending);
-            align_gr.back() += slot.candidates[choice].raw;
+            align_gr.back() += g.raw;
             pending.clear();
+            arrival += static_cast<std::uint32_t>(g.norm.size());
         } else if (choice > nc) {
             const char32_t letter = w.orig[key.pos];
-            if (mv.to.pending != key.pending) {
+            if (to.pending != key.pending) {
                 pending.push_back(letter);
                 pending.push_back(SILENT_MARK);
             } else {
                 align_gr.back().push_back(letter);
                 align_gr.back().push_back(SILENT_MARK);
             }
+            arrival += 1;
         }
-        if (slots_[mv.to.slot].has_graphemes) {
-            for (std::uint32_t k = mv.arrival; k < mv.to.pos; ++k) align_gr.back().push_back(w.orig[k]);
+        if (slots_[to.slot].has_graphemes) {
+            for (std::uint32_t k = arrival; k < to.pos; ++k) align_gr.back().push_back(w.orig[k]);
         }
-        key = mv.to;
         node_id = node.best_child;
     }
 }

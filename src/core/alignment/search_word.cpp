@@ -9,11 +9,17 @@ namespace vantro::detail {
 
 namespace {
 
-bool all_ascii(TextView s) noexcept {
+bool all_latin1(TextView s) noexcept {
     for (char32_t c : s) {
-        if (c >= 0x80) return false;
+        if (c >= 0x100) return false;
     }
     return true;
+}
+
+// Lower case of a code point below U+0100: the Latin-1 capitals sit 32
+// below their small letters (U+00D7 is the sign ×); nothing else changes.
+constexpr char32_t lower_latin1(char32_t c) noexcept {
+    return (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ? c + 32 : c;
 }
 
 }  // namespace
@@ -22,11 +28,11 @@ void SearchWord::prepare(TextView ortho, const TextSet& silent_letters,
                          const std::vector<std::int64_t>* word_boundaries) {
     orig = ortho;
     size = static_cast<std::uint32_t>(ortho.size());
-    if (all_ascii(ortho)) {
-        norm.assign(ortho.begin(), ortho.end());
-        for (char32_t& c : norm) {
-            if (c >= U'A' && c <= U'Z') c += 32;
-        }
+    if (all_latin1(ortho)) {
+        // French words nearly always: no call into the Unicode tables.
+        norm.clear();
+        norm.append(ortho);
+        for (char32_t& c : norm) c = lower_latin1(c);
     } else {
         // "İ" (U+0130) is the one character whose lower case is two
         // characters ("i" and a combining dot). It is read as a plain "i":

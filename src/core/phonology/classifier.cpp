@@ -13,6 +13,7 @@ PhonemeClassifier::PhonemeClassifier(const SonorityClasses& classes, const Phone
             else other_entries_ |= bit;
         }
     }
+    for (char32_t c = 0; c < kTableEnd; ++c) class_table_[c] = class_of_other(TextView(&c, 1));
 }
 
 bool PhonemeClassifier::member(Bit bit, TextView t) const {
@@ -31,7 +32,7 @@ bool PhonemeClassifier::member(Bit bit, TextView t) const {
     }
 }
 
-bool PhonemeClassifier::est_voyelle(TextView phoneme) const {
+bool PhonemeClassifier::est_voyelle_other(TextView phoneme) const {
     if (phoneme.empty()) return false;
     if (member(kVoyelle, phoneme)) return true;
     // Nasal vowels have no entry of their own: an oral vowel plus the tilde.
@@ -48,7 +49,7 @@ bool PhonemeClassifier::in_class(char cls, TextView token) const {
     }
 }
 
-char PhonemeClassifier::class_of(TextView token) const {
+char PhonemeClassifier::class_of_other(TextView token) const {
     if (member(kV, token) || est_voyelle(token)) return 'V';
     if (member(kY, token) || (!token.empty() && member(kSemi, token))) return 'Y';
     if (member(kL, token)) return 'L';

@@ -142,7 +142,10 @@ void syllabify_into(std::vector<Text>& syllables, TextView phone, const Q& q) {
     std::size_t count = 0;
     auto emit = [&](const char32_t* from, const char32_t* to) {
         if (count == syllables.size()) syllables.emplace_back();
-        syllables[count++].assign(from, static_cast<std::size_t>(to - from));
+        // Appending to an emptied string takes a shorter path than assigning.
+        Text& s = syllables[count++];
+        s.clear();
+        s.append(from, static_cast<std::size_t>(to - from));
     };
     if (phone.empty()) {
         syllables.clear();
@@ -150,17 +153,23 @@ void syllabify_into(std::vector<Text>& syllables, TextView phone, const Q& q) {
     }
 
     // Tokens are contiguous in `phone`, so a joined pair is again a view of it.
+    // Each token's end is found once: it is the next token's start.
     tokens.clear();
-    for (std::size_t start = 0; start < phone.size();) {
-        const std::size_t end = phoneme_end(phone, start);
+    std::size_t start = 0;
+    std::size_t end = phoneme_end(phone, 0);
+    while (start < phone.size()) {
         if (end < phone.size()) {
-            const std::size_t pair_end = phoneme_end(phone, end);
-            const TextView pair = phone.substr(start, pair_end - start);
-            if (is_compound_phoneme(pair)) {
-                tokens.push_back(pair);
-                start = pair_end;
+            const std::size_t next_end = phoneme_end(phone, end);
+            if (next_end - start == 2 && is_compound_phoneme(phone.substr(start, 2))) {
+                tokens.push_back(phone.substr(start, 2));
+                start = next_end;
+                end = start < phone.size() ? phoneme_end(phone, start) : start;
                 continue;
             }
+            tokens.push_back(phone.substr(start, end - start));
+            start = end;
+            end = next_end;
+            continue;
         }
         tokens.push_back(phone.substr(start, end - start));
         start = end;

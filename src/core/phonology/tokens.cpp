@@ -4,14 +4,6 @@
 
 namespace vantro {
 
-bool is_compound_phoneme(TextView s) noexcept {
-    if (s.size() != 2) return false;
-    for (const Text& c : COMPOUND_PHONEMES) {
-        if (s == c) return true;
-    }
-    return false;
-}
-
 std::size_t count_phonemes(TextView ipa) noexcept {
     std::size_t n = 0;
     for_each_phoneme(ipa, [&](TextView) { ++n; });

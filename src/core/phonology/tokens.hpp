@@ -11,7 +11,16 @@ namespace vantro {
 
 // Phonemes written with two tokens that the syllabifier treats as one obstruent.
 inline const std::array<Text, 4> COMPOUND_PHONEMES = {U"tʃ", U"dʒ", U"ts", U"ɡz"};
-bool is_compound_phoneme(TextView s) noexcept;
+// One of COMPOUND_PHONEMES; inline, as the syllabifier asks it of every token pair.
+constexpr bool is_compound_phoneme(TextView s) noexcept {
+    if (s.size() != 2) return false;
+    switch (s[0]) {
+        case U't': return s[1] == U'ʃ' || s[1] == U's';
+        case U'd': return s[1] == U'ʒ';
+        case U'ɡ': return s[1] == U'z';
+        default: return false;
+    }
+}
 
 // Characters of a written word that stand for no sound.
 constexpr TextView IGNORED_CHARS = U"- '\u2019_";

@@ -1,6 +1,7 @@
 #include "results/syllable_builder.hpp"
 
 #include <algorithm>
+#include <array>
 
 #include "common/grapheme_marks.hpp"
 #include "common/offsets.hpp"
@@ -28,10 +29,14 @@ Text without(TextView s, char32_t drop) {
 
 // What a phoneme shows of its grapheme: the letters, no marker. A view of
 // `s` itself when it holds no marker, else of `scratch`.
-TextView letters_only(TextView s, Text& scratch) {
-    if (std::none_of(s.begin(), s.end(), is_grapheme_mark)) return s;
-    letters_of(s, scratch);
-    return scratch;
+[[gnu::always_inline]] inline TextView letters_only(TextView s, Text& scratch) {
+    for (char32_t c : s) {
+        if (is_grapheme_mark(c)) {
+            letters_of(s, scratch);
+            return scratch;
+        }
+    }
+    return s;
 }
 
 struct MappedEntry {
@@ -150,33 +155,56 @@ void fill_constituents(Out& out, const Parts& decomp, const std::vector<MappedEn
     for_each_phoneme(cod, [&](TextView tok) { out.phoneme(Group::Coda, tok, next_grapheme()); });
 }
 
-// Syllables into a vector of SyllabeRec, whose elements (and their storage)
-// are reused from call to call.
+// Syllables into a vector of SyllabeRec, whose elements (and their storage,
+// down to the phonemes' texts) are reused from call to call.
 class RecordsOut {
 public:
     explicit RecordsOut(std::vector<SyllabeRec>& v) : v_(v) {}
     void begin(TextView phone) {
+        close();
         if (count_ == v_.size()) v_.emplace_back();
         SyllabeRec& s = v_[count_++];
-        s.phone.assign(phone);
+        s.phone.clear();
+        s.phone.append(phone);  // appending to an empty string costs less than assigning
         s.ortho.clear();
         s.span = Span{0, 0};
-        s.attaque.clear();
-        s.noyau.clear();
-        s.coda.clear();
+        used_ = {0, 0, 0};
     }
     void phoneme(Group g, TextView ipa, TextView letters) {
         SyllabeRec& s = v_[count_ - 1];
         auto& group = g == Group::Attaque ? s.attaque : g == Group::Noyau ? s.noyau : s.coda;
-        group.push_back(PhonemeRec{Text(ipa), Text(letters)});
+        std::size_t& n = used_[static_cast<std::size_t>(g)];
+        if (n < group.size()) {
+            PhonemeRec& p = group[n];
+            p.ipa.clear();
+            p.ipa.append(ipa);
+            p.grapheme.clear();
+            p.grapheme.append(letters);
+        } else {
+            group.push_back(PhonemeRec{Text(ipa), Text(letters)});
+        }
+        ++n;
     }
     Text& ortho() { return v_[count_ - 1].ortho; }
     Span& span() { return v_[count_ - 1].span; }
-    void finish() { v_.resize(count_); }
+    void finish() {
+        close();
+        v_.resize(count_);
+    }
 
 private:
+    // Drops the phonemes an earlier word left beyond those of the syllable last begun.
+    void close() {
+        if (count_ == 0) return;
+        SyllabeRec& s = v_[count_ - 1];
+        s.attaque.resize(used_[0]);
+        s.noyau.resize(used_[1]);
+        s.coda.resize(used_[2]);
+    }
+
     std::vector<SyllabeRec>& v_;
     std::size_t count_ = 0;
+    std::array<std::size_t, 3> used_{};
 };
 
 // Syllables handed to a SyllableSink as they come.
@@ -267,7 +295,9 @@ void build_into(Out& out, BuilderBuffers& b, const std::vector<Text>& syll_phone
 
         out.begin(syll_phone);
         ++count;
-        out.ortho().assign(parts.text());
+        Text& ortho = out.ortho();
+        ortho.clear();
+        ortho.append(parts.text());
         out.span() = span;
         fill_constituents(out, decomp, mapped, b.letters);
     }

@@ -7,71 +7,66 @@ namespace vantro::py {
 
 // ---- sets ---------------------------------------------------------------------
 
-namespace {
-const PySetObject* as_set(PyObject* o) { return reinterpret_cast<const PySetObject*>(o); }
-}  // namespace
-
 bool SetWatch::same(PyObject* set) const {
-    if (set != set_) return false;
-    const PySetObject* s = as_set(set);
-    // The same number of items, and each item seen last time still in its
-    // slot: then the set holds exactly those items. Slots left empty or
-    // dummy do not matter.
-    if (s->mask != mask_ || s->used != used_) return false;
-    const setentry* table = s->table;
-    for (const Slot& slot : slots_)
-        if (table[slot.index].key != slot.key) return false;
-    return true;
+    if (set != set_ || PySet_GET_SIZE(set) != static_cast<Py_ssize_t>(items_.size())) return false;
+    // A set whose table was not touched yields its items in the same order;
+    // one that was touched may yield them in another order, and is then
+    // read again, which costs time but never a wrong result.
+    std::size_t i = 0;
+    const int rc = for_each_set_item(set, [&](PyObject* item) { return i < items_.size() && items_[i++] == item; });
+    if (rc < 0) PyErr_Clear();
+    return rc == 1 && i == items_.size();
 }
 
 bool SetWatch::same_items(PyObject* set) const {
     if (!set_ || !PyAnySet_Check(set)) return false;
     if (same(set)) return true;
-    if (as_set(set)->used != used_) return false;
+    if (PySet_GET_SIZE(set) != static_cast<Py_ssize_t>(sorted_items_.size())) return false;
     // A fresh set built from the same objects: compare the items as sets of pointers.
-    std::vector<PyObject*> keys;
-    keys.reserve(static_cast<std::size_t>(used_));
-    Py_ssize_t pos = 0;
-    PyObject* key;
-    Py_hash_t hash;
-    while (_PySet_NextEntry(set, &pos, &key, &hash)) keys.push_back(key);
-    std::sort(keys.begin(), keys.end());
-    return keys == sorted_keys_;
+    std::vector<PyObject*> items;
+    items.reserve(sorted_items_.size());
+    if (for_each_set_item(set, [&](PyObject* item) {
+            items.push_back(item);
+            return true;
+        }) < 0) {
+        PyErr_Clear();
+        return false;
+    }
+    std::sort(items.begin(), items.end());
+    return items == sorted_items_;
 }
 
-void SetWatch::watch(PyObject* set) {
+bool SetWatch::watch(PyObject* set) {
     reset();
-    const PySetObject* s = as_set(set);
     refs_.push_back(Ref::borrow(set));
-    set_ = set;
-    mask_ = s->mask;
-    used_ = s->used;
-    for (Py_ssize_t i = 0; i <= s->mask; ++i) {
-        PyObject* key = s->table[i].key;
-        if (!key || s->table[i].hash == -1) continue;  // unused or dummy
-        refs_.push_back(Ref::borrow(key));
-        slots_.push_back({static_cast<std::size_t>(i), key});
-        sorted_keys_.push_back(key);
+    const int rc = for_each_set_item(set, [&](PyObject* item) {
+        refs_.push_back(Ref::borrow(item));
+        items_.push_back(item);
+        return true;
+    });
+    if (rc < 0) {
+        PyErr_Clear();
+        reset();
+        return false;
     }
-    std::sort(sorted_keys_.begin(), sorted_keys_.end());
+    set_ = set;
+    sorted_items_ = items_;
+    std::sort(sorted_items_.begin(), sorted_items_.end());
+    return true;
 }
 
 void SetWatch::reset() {
     refs_.clear();
     set_ = nullptr;
-    mask_ = -1;
-    used_ = 0;
-    slots_.clear();
-    sorted_keys_.clear();
+    items_.clear();
+    sorted_items_.clear();
 }
 
 // ---- lists and tuples -------------------------------------------------------------
 
 namespace {
-PyObject** items_of(PyObject* seq) {
-    return PyList_CheckExact(seq) ? reinterpret_cast<PyListObject*>(seq)->ob_item
-                                  : reinterpret_cast<PyTupleObject*>(seq)->ob_item;
-}
+// The item array of an exact list or tuple.
+PyObject** items_of(PyObject* seq) { return PySequence_Fast_ITEMS(seq); }
 }  // namespace
 
 bool SequenceWatch::same(PyObject* seq) const {
@@ -111,16 +106,15 @@ bool DictWatch::walk_matches(PyObject* dict) const {
 
 bool DictWatch::same(PyObject* dict) const {
     if (dict != dict_) return false;
-    // Without a version tag (CPython 3.12 on) the dict's pairs are walked.
-    if (version_ != 0 ? dict_version(dict) != version_ : !walk_matches(dict)) return false;
+    // Where the dict cannot be watched its pairs are walked.
+    if (changes_.watching() ? !changes_.unchanged() : !walk_matches(dict)) return false;
     // Lists are short (a few graphemes): differences are gathered without a
     // branch per item or a loop set-up, and one test per list decides.
     const PyObject* const* then = items_.data();
     for (const ListItems& l : lists_) {
-        auto* list = reinterpret_cast<PyListObject*>(l.list);
         const Py_ssize_t n = l.size;
-        if (Py_SIZE(list) != n) return false;
-        PyObject* const* now = list->ob_item;
+        if (PyList_GET_SIZE(l.list) != n) return false;
+        PyObject* const* now = items_of(l.list);
         auto x = [&](Py_ssize_t k) {
             return reinterpret_cast<std::uintptr_t>(now[k]) ^ reinterpret_cast<std::uintptr_t>(then[k]);
         };
@@ -147,7 +141,6 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
     reset();
     refs_.push_back(Ref::borrow(dict));
     dict_ = dict;
-    version_ = dict_version(dict);
     Py_ssize_t pos = 0;
     PyObject *key, *value;
     while (PyDict_Next(dict, &pos, &key, &value)) {
@@ -169,13 +162,14 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
             return false;
         }
     }
+    changes_.watch(dict);
     return true;
 }
 
 void DictWatch::reset() {
     refs_.clear();
     dict_ = nullptr;
-    version_ = 0;
+    changes_.unwatch();
     pairs_.clear();
     lists_.clear();
     items_.clear();

@@ -3,9 +3,12 @@
 // The compiled forms of the linguistic tables are reused while the Python
 // objects they came from hold the very same items. A watch keeps strong
 // references to everything it saw (so no address can be reused by another
-// object) and compares raw storage: the item array of a list, the hash table
-// of a set, the version tag that CPython 3.11 bumps on every change of a
-// dict. Any change a caller makes is therefore seen by the next check.
+// object) and compares item by item: the item array of a list or tuple, the
+// items of a set in the order iteration gives them (the same items in the
+// same table come in the same order), the pairs of a dict, or, where the
+// interpreter lets dicts be watched, the dict's own change count. Any change
+// a caller makes is therefore seen by the next check, and no check runs any
+// of the caller's code.
 // Watches live in caches that last as long as the process: they are never
 // destroyed (see Ref).
 #pragma once
@@ -14,30 +17,49 @@
 #include <vector>
 
 #include "bindings/common/convert.hpp"
+#include "bindings/common/dict_changes.hpp"
 #include "bindings/common/module_globals.hpp"
 
 namespace vantro::py {
 
-// A set (or frozenset), item by item, through its hash table.
+// Calls `f(item)` (borrowed) for the items of `set` (any set or frozenset,
+// subclasses included) while it returns true: -1 with an error set when the
+// set cannot be read, 0 when `f` stopped, 1 at the end. The items
+// come from the set's own table, never from an overridden __iter__, so no
+// code of the caller's runs.
+template <class F>
+int for_each_set_item(PyObject* set, F f) {
+    PyObject* it = PySet_Type.tp_iter(set);
+    if (!it) return -1;
+    int rc = 1;
+    while (PyObject* item = PyIter_Next(it)) {
+        const bool go_on = f(item);
+        Py_DECREF(item);
+        if (!go_on) {
+            rc = 0;
+            break;
+        }
+    }
+    Py_DECREF(it);
+    return rc == 1 && PyErr_Occurred() ? -1 : rc;
+}
+
+// A set (or frozenset), item by item, in iteration order.
 class SetWatch {
 public:
     // True when `set` is the watched object and holds the same items.
     bool same(PyObject* set) const;
     // True when `set`, any set, holds the same item objects as the watched one.
     bool same_items(PyObject* set) const;
-    // Starts watching `set` (must satisfy PyAnySet_Check).
-    void watch(PyObject* set);
+    // Starts watching `set` (must satisfy PyAnySet_Check); false (and not
+    // watching, no error left) when it cannot be read.
+    bool watch(PyObject* set);
     void reset();
 
 private:
     PyObject* set_ = nullptr;  // held in refs_
-    Py_ssize_t mask_ = -1, used_ = 0;
-    struct Slot {
-        std::size_t index;  // into the set's hash table
-        PyObject* key;
-    };
-    std::vector<Slot> slots_;  // the items and where they lie
-    std::vector<PyObject*> sorted_keys_;
+    std::vector<PyObject*> items_;  // in iteration order
+    std::vector<PyObject*> sorted_items_;
     std::vector<Ref> refs_;  // everything seen, so that no address is reused
 };
 
@@ -70,7 +92,7 @@ private:
     bool walk_matches(PyObject* dict) const;
 
     PyObject* dict_ = nullptr;
-    std::uint64_t version_ = 0;
+    DictChanges changes_;  // when watching, pairs_ need not be walked
     std::vector<PyObject*> pairs_;  // key, value, key, value ...
     struct ListItems {
         PyObject* list;

@@ -222,9 +222,10 @@ def test_records_made_again_from_dead_ones_are_as_new():
 
 @pytest.mark.skipif(sys.version_info < (3, 13), reason="no public hook tells the allocation tracer before 3.13")
 def test_a_record_made_again_is_traced_where_it_was_made():
-    many_results()  # fills the free lists
     tracemalloc.start()
     try:
+        gc.collect()  # empties the free lists: what fills them now is traced
+        many_results()  # made in many_results, dropped into the free lists
         line = sys._getframe().f_lineno + 1
         result = va.VantroSyllabeur(Refusing()).analyze("chocolat", "ʃɔkɔla")
         traceback = tracemalloc.get_object_traceback(result)

@@ -1,65 +1,51 @@
 #include "bindings/data/data_watch.hpp"
 
-#include <algorithm>
 #include <cstring>
 
 namespace vantro::py {
 
 // ---- sets ---------------------------------------------------------------------
 
-bool SetWatch::same(PyObject* set) const {
-    if (set != set_ || PySet_GET_SIZE(set) != static_cast<Py_ssize_t>(items_.size())) return false;
-    // A set whose table was not touched yields its items in the same order;
-    // one that was touched may yield them in another order, and is then
-    // read again, which costs time but never a wrong result.
-    std::size_t i = 0;
-    const int rc = for_each_set_item(set, [&](PyObject* item) { return i < items_.size() && items_[i++] == item; });
-    if (rc < 0) PyErr_Clear();
-    return rc == 1 && i == items_.size();
-}
+bool SetWatch::same(PyObject* set) const { return set == set_.get() && same_items(set); }
 
 bool SetWatch::same_items(PyObject* set) const {
-    if (!set_ || !PyAnySet_Check(set)) return false;
-    if (same(set)) return true;
-    if (PySet_GET_SIZE(set) != static_cast<Py_ssize_t>(sorted_items_.size())) return false;
-    // A fresh set built from the same objects: compare the items as sets of pointers.
-    std::vector<PyObject*> items;
-    items.reserve(sorted_items_.size());
-    if (for_each_set_item(set, [&](PyObject* item) {
-            items.push_back(item);
-            return true;
-        }) < 0) {
-        PyErr_Clear();
-        return false;
+    if (!snapshot_ || !PyAnySet_Check(set)) return false;
+    int equal;
+    if (only_texts_) {
+        if (PySet_GET_SIZE(set) != static_cast<Py_ssize_t>(texts_.size())) return false;
+        equal = 1;
+        for (PyObject* text : texts_)
+            if ((equal = PySet_Contains(set, text)) != 1) break;
+    } else {
+        equal = PyObject_RichCompareBool(snapshot_.get(), set, Py_EQ);
     }
-    std::sort(items.begin(), items.end());
-    return items == sorted_items_;
+    if (equal < 0) PyErr_Clear();
+    return equal == 1;
 }
 
 bool SetWatch::watch(PyObject* set) {
     reset();
-    refs_.push_back(Ref::borrow(set));
-    const int rc = for_each_set_item(set, [&](PyObject* item) {
-        refs_.push_back(Ref::borrow(item));
-        items_.push_back(item);
-        return true;
-    });
-    if (rc < 0) {
+    PyObject* snapshot = PyFrozenSet_New(set);
+    if (!snapshot) {
         PyErr_Clear();
-        reset();
         return false;
     }
-    set_ = set;
-    sorted_items_ = items_;
-    std::sort(sorted_items_.begin(), sorted_items_.end());
+    snapshot_ = Ref(snapshot);
+    only_texts_ = for_each_set_item(snapshot, [&](PyObject* item) {
+                      texts_.push_back(item);  // held by the copy
+                      return PyUnicode_CheckExact(item) != 0;
+                  }) == 1;
+    PyErr_Clear();
+    if (!only_texts_) texts_.clear();
+    set_.reset(set);
     return true;
 }
 
 void SetWatch::reset() {
-    refs_.clear();
-    set_ = nullptr;
-    items_.clear();
-    sorted_items_.clear();
+    set_.reset();
+    snapshot_.reset();
+    texts_.clear();
+    only_texts_ = false;
 }
 
 // ---- lists and tuples -------------------------------------------------------------

@@ -44,23 +44,30 @@ int for_each_set_item(PyObject* set, F f) {
     return rc == 1 && PyErr_Occurred() ? -1 : rc;
 }
 
-// A set (or frozenset), item by item, in iteration order.
+// A set (or frozenset), compared with a frozen copy taken when it was
+// compiled. The comparison looks each item of the copy up in the set's own
+// table with the hash stored there (the same size and every item found: the
+// same items): no __hash__, __eq__ or __iter__ of the caller's runs, except
+// __eq__ on an item whose hash is exactly that of an item of the copy
+// without being the same object, as `in` itself would.
 class SetWatch {
 public:
     // True when `set` is the watched object and holds the same items.
     bool same(PyObject* set) const;
-    // True when `set`, any set, holds the same item objects as the watched one.
+    // True when `set`, any set, holds the same items as the watched one.
     bool same_items(PyObject* set) const;
     // Starts watching `set` (must satisfy PyAnySet_Check); false (and not
-    // watching, no error left) when it cannot be read.
+    // watching, no error left) when it cannot be copied.
     bool watch(PyObject* set);
     void reset();
 
 private:
-    PyObject* set_ = nullptr;  // held in refs_
-    std::vector<PyObject*> items_;  // in iteration order
-    std::vector<PyObject*> sorted_items_;
-    std::vector<Ref> refs_;  // everything seen, so that no address is reused
+    Ref set_;       // the object watched, held so that its address is not reused
+    Ref snapshot_;  // a frozenset of its items when watched
+    // The items, when all are exact str (whose hash is kept in the object):
+    // looked up one by one, which skips the walk over the copy's table.
+    std::vector<PyObject*> texts_;
+    bool only_texts_ = false;
 };
 
 // An exact list or tuple of items (items compared by identity).

@@ -1,14 +1,14 @@
-// Cheap, exact "is this Python container still as I compiled it?" checks.
+// Exact "is this Python container still as I compiled it?" checks.
 //
 // The compiled forms of the linguistic tables are reused while the Python
-// objects they came from hold the very same items. A watch keeps strong
+// objects they came from hold the same items. A watch keeps strong
 // references to everything it saw (so no address can be reused by another
 // object) and compares item by item: the item array of a list or tuple, the
-// items of a set in the order iteration gives them (the same items in the
-// same table come in the same order), the pairs of a dict, or, where the
+// items of a set against a frozen copy, the pairs of a dict or, where the
 // interpreter lets dicts be watched, the dict's own change count. Any change
-// a caller makes is therefore seen by the next check, and no check runs any
-// of the caller's code.
+// a caller makes is therefore seen by the next check. Only CPython's public
+// API is used: a set's table cannot be read directly, so its check costs a
+// look-up per item.
 // Watches live in caches that last as long as the process: they are never
 // destroyed (see Ref).
 #pragma once

@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # Shared set-up of run.sh and test.sh: system packages, a local virtual
 # environment, and the package built and installed into it.
-# Usage: source scripts/setup_env.sh [run|test]
+# Usage: source scripts/setup_env.sh [run|test] [X.Y]
+# With a Python version X.Y, that CPython (found or installed by
+# scripts/find_python.sh) gets its own environment, .venv-X.Y; without one,
+# python3 and .venv.
 set -euo pipefail
 
 VANTRO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VANTRO_MODE="${1:-run}"
-VANTRO_VENV="${VANTRO_VENV:-$VANTRO_ROOT/.venv}"
+VANTRO_PYTHON_VERSION="${2:-}"
+if [ -n "$VANTRO_PYTHON_VERSION" ]; then
+    VANTRO_BASE_PYTHON="$("$VANTRO_ROOT/scripts/find_python.sh" "$VANTRO_PYTHON_VERSION")"
+    VANTRO_VENV="${VANTRO_VENV:-$VANTRO_ROOT/.venv-$VANTRO_PYTHON_VERSION}"
+else
+    VANTRO_BASE_PYTHON=python3
+    VANTRO_VENV="${VANTRO_VENV:-$VANTRO_ROOT/.venv}"
+fi
 
 vantro_log() { echo "[setup] $*" >&2; }
 
@@ -35,7 +45,7 @@ vantro_system_packages() {
 vantro_venv() {
     if [ ! -x "$VANTRO_VENV/bin/python" ]; then
         vantro_log "creating virtual environment $VANTRO_VENV"
-        python3 -m venv "$VANTRO_VENV"
+        "$VANTRO_BASE_PYTHON" -m venv "$VANTRO_VENV"
     fi
     local py="$VANTRO_VENV/bin/python"
     "$py" -m pip install -q --disable-pip-version-check --upgrade pip >/dev/null

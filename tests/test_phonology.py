@@ -6,6 +6,7 @@ import unicodedata
 import pytest
 
 import vantro_aligneur.vantro_aligneur as va
+from unicode_of_the_core import ASSIGNED_AFTER_THE_CORE, CORE_UNIDATA, known_to_the_core
 
 TIE = "\u0361"
 TILDE = "\u0303"
@@ -29,11 +30,16 @@ def test_iter_phonemes(ipa, tokens):
 
 def test_mark_category_agrees_with_unicodedata_for_every_code_point():
     disagree = []
-    for cp in range(sys.maxunicode + 1):
+    for cp in filter(known_to_the_core, range(sys.maxunicode + 1)):
         is_mark = unicodedata.category(chr(cp)).startswith("M")
         if (len(va.iter_phonemes("a" + chr(cp))) == 1) != is_mark:
             disagree.append(hex(cp))
     assert disagree == []
+
+
+@pytest.mark.skipif(unicodedata.unidata_version != CORE_UNIDATA, reason="needs the core's own Unicode version")
+def test_code_points_left_out_on_a_newer_unicode_are_unassigned_in_the_cores():
+    assert {unicodedata.category(chr(cp)) for cp in ASSIGNED_AFTER_THE_CORE} == {"Cn"}
 
 
 @pytest.mark.parametrize(

@@ -2,6 +2,7 @@
 // would read them: callers (and tests) may rebind any of them.
 #pragma once
 
+#include "bindings/common/dict_changes.hpp"
 #include "bindings/common/names.hpp"
 #include "bindings/common/ref.hpp"
 
@@ -18,10 +19,6 @@ PyObject* main_module();
 // example &Names::logger), or an empty Ref with NameError set when the
 // module has no such global.
 Ref module_global(PyObject* Names::*name);
-
-// The version of a dict's contents: equal versions mean the same keys bound
-// to the same value objects. 0 when the interpreter offers no such tag.
-std::uint64_t dict_version(PyObject* dict);
 
 // What lives as long as the process (caches, the module's own objects) is
 // made once and never destroyed: a Ref must not be released after the

@@ -35,7 +35,7 @@ namespace vantro::py {
     X(class_O, "O") X(class_N, "N") X(class_L, "L") X(class_Y, "Y") X(class_V, "V")                           \
     X(loader_module, "vantro_aligneur._chargeur") X(silent_letters_member, "lettres_muettes_possibles")        \
     /* the host's logging, subprocess and collector */                                                        \
-    X(cache, "_cache") X(debug, "debug") X(info, "info") X(warning, "warning") X(run, "run")                   \
+    X(is_enabled_for, "isEnabledFor") X(debug, "debug") X(info, "info") X(warning, "warning") X(run, "run")                   \
     X(timeout_expired, "TimeoutExpired") X(stdout_, "stdout") X(stop, "stop") X(generation, "generation")
 
 struct Names {

@@ -1,77 +1,58 @@
 #include "bindings/data/data_watch.hpp"
 
-#include <algorithm>
 #include <cstring>
 
 namespace vantro::py {
 
 // ---- sets ---------------------------------------------------------------------
 
-namespace {
-const PySetObject* as_set(PyObject* o) { return reinterpret_cast<const PySetObject*>(o); }
-}  // namespace
+bool SetWatch::same(PyObject* set) const { return set == set_.get() && same_items(set); }
 
-bool SetWatch::same(PyObject* set) const {
-    if (set != set_) return false;
-    const PySetObject* s = as_set(set);
-    // The same number of items, and each item seen last time still in its
-    // slot: then the set holds exactly those items. Slots left empty or
-    // dummy do not matter.
-    if (s->mask != mask_ || s->used != used_) return false;
-    const setentry* table = s->table;
-    for (const Slot& slot : slots_)
-        if (table[slot.index].key != slot.key) return false;
+bool SetWatch::same_items(PyObject* set) const {
+    if (!snapshot_ || !PyAnySet_Check(set)) return false;
+    int equal;
+    if (only_texts_) {
+        if (PySet_GET_SIZE(set) != static_cast<Py_ssize_t>(texts_.size())) return false;
+        equal = 1;
+        for (PyObject* text : texts_)
+            if ((equal = PySet_Contains(set, text)) != 1) break;
+    } else {
+        equal = PyObject_RichCompareBool(snapshot_.get(), set, Py_EQ);
+    }
+    if (equal < 0) PyErr_Clear();
+    return equal == 1;
+}
+
+bool SetWatch::watch(PyObject* set) {
+    reset();
+    PyObject* snapshot = PyFrozenSet_New(set);
+    if (!snapshot) {
+        PyErr_Clear();
+        return false;
+    }
+    snapshot_ = Ref(snapshot);
+    only_texts_ = for_each_set_item(snapshot, [&](PyObject* item) {
+                      texts_.push_back(item);  // held by the copy
+                      return PyUnicode_CheckExact(item) != 0;
+                  }) == 1;
+    PyErr_Clear();
+    if (!only_texts_) texts_.clear();
+    set_.reset(set);
     return true;
 }
 
-bool SetWatch::same_items(PyObject* set) const {
-    if (!set_ || !PyAnySet_Check(set)) return false;
-    if (same(set)) return true;
-    if (as_set(set)->used != used_) return false;
-    // A fresh set built from the same objects: compare the items as sets of pointers.
-    std::vector<PyObject*> keys;
-    keys.reserve(static_cast<std::size_t>(used_));
-    Py_ssize_t pos = 0;
-    PyObject* key;
-    Py_hash_t hash;
-    while (_PySet_NextEntry(set, &pos, &key, &hash)) keys.push_back(key);
-    std::sort(keys.begin(), keys.end());
-    return keys == sorted_keys_;
-}
-
-void SetWatch::watch(PyObject* set) {
-    reset();
-    const PySetObject* s = as_set(set);
-    refs_.push_back(Ref::borrow(set));
-    set_ = set;
-    mask_ = s->mask;
-    used_ = s->used;
-    for (Py_ssize_t i = 0; i <= s->mask; ++i) {
-        PyObject* key = s->table[i].key;
-        if (!key || s->table[i].hash == -1) continue;  // unused or dummy
-        refs_.push_back(Ref::borrow(key));
-        slots_.push_back({static_cast<std::size_t>(i), key});
-        sorted_keys_.push_back(key);
-    }
-    std::sort(sorted_keys_.begin(), sorted_keys_.end());
-}
-
 void SetWatch::reset() {
-    refs_.clear();
-    set_ = nullptr;
-    mask_ = -1;
-    used_ = 0;
-    slots_.clear();
-    sorted_keys_.clear();
+    set_.reset();
+    snapshot_.reset();
+    texts_.clear();
+    only_texts_ = false;
 }
 
 // ---- lists and tuples -------------------------------------------------------------
 
 namespace {
-PyObject** items_of(PyObject* seq) {
-    return PyList_CheckExact(seq) ? reinterpret_cast<PyListObject*>(seq)->ob_item
-                                  : reinterpret_cast<PyTupleObject*>(seq)->ob_item;
-}
+// The item array of an exact list or tuple.
+PyObject** items_of(PyObject* seq) { return PySequence_Fast_ITEMS(seq); }
 }  // namespace
 
 bool SequenceWatch::same(PyObject* seq) const {
@@ -111,16 +92,15 @@ bool DictWatch::walk_matches(PyObject* dict) const {
 
 bool DictWatch::same(PyObject* dict) const {
     if (dict != dict_) return false;
-    // Without a version tag (CPython 3.12 on) the dict's pairs are walked.
-    if (version_ != 0 ? dict_version(dict) != version_ : !walk_matches(dict)) return false;
+    // Where the dict cannot be watched its pairs are walked.
+    if (changes_.watching() ? !changes_.unchanged() : !walk_matches(dict)) return false;
     // Lists are short (a few graphemes): differences are gathered without a
     // branch per item or a loop set-up, and one test per list decides.
     const PyObject* const* then = items_.data();
     for (const ListItems& l : lists_) {
-        auto* list = reinterpret_cast<PyListObject*>(l.list);
         const Py_ssize_t n = l.size;
-        if (Py_SIZE(list) != n) return false;
-        PyObject* const* now = list->ob_item;
+        if (PyList_GET_SIZE(l.list) != n) return false;
+        PyObject* const* now = items_of(l.list);
         auto x = [&](Py_ssize_t k) {
             return reinterpret_cast<std::uintptr_t>(now[k]) ^ reinterpret_cast<std::uintptr_t>(then[k]);
         };
@@ -147,7 +127,6 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
     reset();
     refs_.push_back(Ref::borrow(dict));
     dict_ = dict;
-    version_ = dict_version(dict);
     Py_ssize_t pos = 0;
     PyObject *key, *value;
     while (PyDict_Next(dict, &pos, &key, &value)) {
@@ -169,13 +148,14 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
             return false;
         }
     }
+    changes_.watch(dict);
     return true;
 }
 
 void DictWatch::reset() {
     refs_.clear();
     dict_ = nullptr;
-    version_ = 0;
+    changes_.unwatch();
     pairs_.clear();
     lists_.clear();
     items_.clear();

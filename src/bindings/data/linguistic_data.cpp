@@ -1,6 +1,5 @@
 #include "bindings/data/linguistic_data.hpp"
 
-#include <cstring>
 #include <memory>
 
 #include "bindings/common/module_globals.hpp"
@@ -22,9 +21,13 @@ PyObject* g_loader = nullptr;         // vantro_aligneur._chargeur, owned
 PyObject* g_loader_charger = nullptr;  // its `_charger`, owned
 
 bool is_loader_function(PyObject* fn, const char* name) {
-    if (!g_loader || !PyCFunction_CheckExact(fn)) return false;
-    auto* f = reinterpret_cast<PyCFunctionObject*>(fn);
-    return f->m_self == g_loader && std::strcmp(f->m_ml->ml_name, name) == 0;
+    if (!g_loader || !PyCFunction_CheckExact(fn) || PyCFunction_GetSelf(fn) != g_loader) return false;
+    // A built-in function's __name__ is the name it was defined under.
+    PyObject* defined_as = PyObject_GetAttrString(fn, "__name__");
+    const bool same = defined_as && PyUnicode_Check(defined_as) && PyUnicode_CompareWithASCIIString(defined_as, name) == 0;
+    Py_XDECREF(defined_as);
+    PyErr_Clear();
+    return same;
 }
 
 void find_loader() {
@@ -70,12 +73,12 @@ struct Accessor {
     bool pure = false;
     PyObject* doc = nullptr;  // held through `doc_ref`
     Ref doc_ref;
-    std::uint64_t doc_version = 0;
+    DictWatch doc_watch;  // its members (the tables) are the same objects
 
     bool document_unchanged() const {
         if (!reads_document) return true;
         PyObject* d = loader_document();
-        return d && d == doc && doc_version != 0 && dict_version(d) == doc_version;
+        return d && d == doc && doc_watch.same(d);
     }
 
     // New reference to what the data name gives now.
@@ -93,12 +96,11 @@ struct Accessor {
         pure = is_loader_function(f, loader_name);
         doc = nullptr;
         doc_ref.reset();
-        doc_version = 0;
+        doc_watch.reset();
         if (pure && reads_document) {
             doc = loader_document();
             doc_ref.reset(doc);
-            doc_version = doc ? dict_version(doc) : 0;
-            pure = doc != nullptr;
+            pure = doc != nullptr && doc_watch.watch(doc, false);
         }
         return r;
     }
@@ -111,12 +113,11 @@ struct Accessor {
 bool read_texts(PyObject* container, TextSet& out) {
     out.clear();
     if (PyAnySet_Check(container)) {
-        Py_ssize_t pos = 0;
-        PyObject* key;
-        Py_hash_t hash;
-        while (_PySet_NextEntry(container, &pos, &key, &hash))
-            if (PyUnicode_Check(key)) out.insert(to_text(key));
-        return true;
+        const int rc = for_each_set_item(container, [&](PyObject* item) {
+            if (PyUnicode_Check(item)) out.insert(to_text(item));
+            return true;
+        });
+        return rc == 1;
     }
     PyObject* it = PyObject_GetIter(container);
     if (!it) return false;
@@ -152,10 +153,7 @@ struct CompiledSet {
             return false;
         }
         // Only a set can be watched; any other container is read at every use.
-        if (PyAnySet_Check(container)) {
-            watch.watch(container);
-            valid = true;
-        }
+        if (PyAnySet_Check(container)) valid = watch.watch(container);
         return true;
     }
 };
@@ -319,7 +317,7 @@ const TextMap<Text>* current_liaisons() {
     while (PyDict_Next(dict, &pos, &key, &value)) {
         if (PyUnicode_Check(key) && PyUnicode_Check(value)) liaisons.emplace(to_text(key), to_text(value));
     }
-    // Keys and values are str, which never change: the dict's version covers them.
+    // Keys and values are str, which never change: watching the dict covers them.
     valid = watch.watch(dict, false);
     return &liaisons;
 }

@@ -39,19 +39,15 @@ int log_may_emit(PyObject* level) {
     Ref logger = module_global(&Names::logger);
     if (!logger) return -1;
     if (reinterpret_cast<PyObject*>(Py_TYPE(logger.get())) != g_logger_type) return 1;
-    PyObject* cache = PyObject_GetAttr(logger.get(), g_names.cache);
-    if (!cache) {
-        PyErr_Clear();
-        return 1;
-    }
-    int may = 1;
-    if (PyDict_CheckExact(cache)) {
-        PyObject* known = PyDict_GetItemWithError(cache, level);
-        if (known == Py_False) may = 0;
-        PyErr_Clear();
-    }
-    Py_DECREF(cache);
-    return may;
+    // The logger's own test, so that levels, filters of the manager and
+    // disabled loggers count exactly as its debug() and info() count them.
+    PyObject* call_args[] = {logger.get(), level};
+    Ref enabled(PyObject_VectorcallMethod(g_names.is_enabled_for, call_args, 2 | PY_VECTORCALL_ARGUMENTS_OFFSET,
+                                          nullptr));
+    const int may = enabled ? PyObject_IsTrue(enabled.get()) : -1;
+    if (may >= 0) return may;
+    PyErr_Clear();  // the logging call itself will tell
+    return 1;
 }
 
 int log_call(PyObject* method, const char* message, std::initializer_list<PyObject*> args) {

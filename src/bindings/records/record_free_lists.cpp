@@ -50,7 +50,12 @@ PyObject* new_record_object(Rec r) {
     head->dict = nullptr;
     head->weaklist = nullptr;
     Py_INCREF(rt.type);
-    _Py_NewReference(obj);
+    Py_SET_REFCNT(obj, 1);
+#if PY_VERSION_HEX >= 0x030D0000
+    // Whoever traces references (tracemalloc does) sees the object made anew.
+    void* tracer_data = nullptr;
+    if (PyRefTracer tracer = PyRefTracer_GetTracer(&tracer_data)) tracer(obj, PyRefTracer_CREATE, tracer_data);
+#endif
     PyObject_GC_Track(obj);
     return obj;
 }
@@ -58,6 +63,13 @@ PyObject* new_record_object(Rec r) {
 namespace detail {
 
 bool keep_dead_record(Rec r, PyObject* obj) {
+#if defined(Py_REF_DEBUG) || defined(Py_TRACE_REFS) || defined(Py_GIL_DISABLED)
+    // Debug builds count and list every reference, and without the GIL a
+    // shared list would need a lock: there the memory goes back at once.
+    (void)r;
+    (void)obj;
+    return false;
+#endif
     FreeList& list = g_free_lists[static_cast<int>(r)];
     if (list.n == kFreeListSize) return false;
     list.items[list.n++] = obj;

@@ -19,7 +19,11 @@ int lookup_optional(PyObject* obj, PyObject* name, PyObject** out) {
 #if PY_VERSION_HEX >= 0x030D0000
     return PyObject_GetOptionalAttr(obj, name, out);
 #else
-    return _PyObject_LookupAttr(obj, name, out);
+    *out = PyObject_GetAttr(obj, name);
+    if (*out) return 1;
+    if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return -1;
+    PyErr_Clear();
+    return 0;
 #endif
 }
 

@@ -193,7 +193,7 @@ template <Rec R>
 int rec_init(PyObject* self, PyObject* args, PyObject* kwds) {
     const RecordRuntime& rt = runtime(R);
     PyObject* values[kMaxFields];
-    PyObject* const* items = reinterpret_cast<PyTupleObject*>(args)->ob_item;
+    PyObject* const* items = PySequence_Fast_ITEMS(args);
     if (!bind_arguments(rt, items, PyTuple_GET_SIZE(args), nullptr, kwds, values) || !take_values(rt, values))
         return -1;
     PyObject** slots = object_slots(self);

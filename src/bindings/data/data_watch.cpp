@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vantro::py {
 
@@ -40,7 +41,8 @@ bool SetWatch::same_items(PyObject* set) const {
 }
 
 void SetWatch::watch(PyObject* set) {
-    reset();
+    SetWatch old;
+    std::swap(*this, old);  // released last, once this watch is whole: a finalizer may use it
     const PySetObject* s = as_set(set);
     refs_.push_back(Ref::borrow(set));
     set_ = set;
@@ -57,12 +59,8 @@ void SetWatch::watch(PyObject* set) {
 }
 
 void SetWatch::reset() {
-    refs_.clear();
-    set_ = nullptr;
-    mask_ = -1;
-    used_ = 0;
-    slots_.clear();
-    sorted_keys_.clear();
+    SetWatch old;
+    std::swap(*this, old);
 }
 
 // ---- lists and tuples -------------------------------------------------------------
@@ -80,7 +78,8 @@ bool SequenceWatch::same(PyObject* seq) const {
 }
 
 bool SequenceWatch::watch(PyObject* seq) {
-    reset();
+    SequenceWatch old;
+    std::swap(*this, old);
     if (!PyList_CheckExact(seq) && !PyTuple_CheckExact(seq)) return false;
     refs_.push_back(Ref::borrow(seq));
     seq_ = seq;
@@ -91,9 +90,8 @@ bool SequenceWatch::watch(PyObject* seq) {
 }
 
 void SequenceWatch::reset() {
-    refs_.clear();
-    seq_ = nullptr;
-    items_.clear();
+    SequenceWatch old;
+    std::swap(*this, old);
 }
 
 // ---- dicts ------------------------------------------------------------------------
@@ -144,7 +142,8 @@ bool DictWatch::same(PyObject* dict) const {
 }
 
 bool DictWatch::watch(PyObject* dict, bool values_too) {
-    reset();
+    DictWatch old;
+    std::swap(*this, old);
     refs_.push_back(Ref::borrow(dict));
     dict_ = dict;
     version_ = dict_version(dict);
@@ -165,7 +164,8 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
                 items_.push_back(item);
             }
         } else if (!PyTuple_CheckExact(value)) {
-            reset();  // any other container may change unseen
+            DictWatch unwatched;  // any other container may change unseen
+            std::swap(*this, unwatched);
             return false;
         }
     }
@@ -173,12 +173,8 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
 }
 
 void DictWatch::reset() {
-    refs_.clear();
-    dict_ = nullptr;
-    version_ = 0;
-    pairs_.clear();
-    lists_.clear();
-    items_.clear();
+    DictWatch old;
+    std::swap(*this, old);
 }
 
 }  // namespace vantro::py

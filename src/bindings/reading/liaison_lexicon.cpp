@@ -1,5 +1,6 @@
 #include "bindings/reading/liaison_lexicon.hpp"
 
+#include <utility>
 #include <vector>
 
 namespace vantro::py {
@@ -60,10 +61,10 @@ bool lists_of(PyObject* lexicon, std::vector<PyObject*>& out) {
 
 }  // namespace
 
-const reading::LiaisonLexicon* current_liaison_lexicon() {
+std::shared_ptr<const reading::LiaisonLexicon> current_liaison_lexicon() {
     // Made once for the process, remade when the data's lists change.
     static Source& source = *new Source();
-    static reading::LiaisonLexicon& made = *new reading::LiaisonLexicon();
+    static auto& made = *new std::shared_ptr<const reading::LiaisonLexicon>();
     Ref loader(PyImport_ImportModule("vantro_aligneur._chargeur"));
     if (!loader) return nullptr;
     Ref document(PyObject_CallMethod(loader.get(), "_charger", nullptr));
@@ -71,23 +72,24 @@ const reading::LiaisonLexicon* current_liaison_lexicon() {
     PyObject* lexicon = member(document.get(), "lecture_en_contexte");
     std::vector<PyObject*> lists;
     if (!lexicon || !lists_of(lexicon, lists)) return nullptr;
-    if (!source.same_as(lists)) {
+    if (!made || !source.same_as(lists)) {
         // Nothing runs Python code from here on: the lists stay as they are.
-        reading::LiaisonLexicon fresh;
+        auto fresh = std::make_shared<reading::LiaisonLexicon>();
         Source held;
         for (std::size_t i = 0; i < lists.size(); ++i) {
             std::vector<Text> words;
             if (!list_to_texts(lists[i], words)) return nullptr;
-            TextSet& into = i == 0 ? fresh.disjonctifs : i == 1 ? fresh.jamais_apres : fresh.donneurs;
+            TextSet& into = i == 0 ? fresh->disjonctifs : i == 1 ? fresh->jamais_apres : fresh->donneurs;
             for (Text& w : words) into.insert(std::move(w));
             held.lists.push_back(Ref::borrow(lists[i]));
             for (Py_ssize_t j = 0; j < PyList_GET_SIZE(lists[i]); ++j)
                 held.items.push_back(Ref::borrow(PyList_GET_ITEM(lists[i], j)));
         }
         made = std::move(fresh);
-        source = std::move(held);
+        // The lists last seen are released once `source` is whole again.
+        std::swap(source, held);
     }
-    return &made;
+    return made;
 }
 
 }  // namespace vantro::py

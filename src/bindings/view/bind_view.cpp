@@ -105,11 +105,15 @@ view::SentenceResult sentence_facts(PyObject* r) {
     return out;
 }
 
-// The tables, fetched last: fetching them may run Python code.
-LinguisticContext context() {
-    return LinguisticContext{*need(current_phoneme_sets()), *need(current_sonority()), *need(current_phone_table()),
-                             *need(current_silent_letters())};
-}
+// The tables, fetched last (fetching them may run Python code), and held
+// while they are used: a nested call may compile other tables meanwhile.
+struct HeldContext {
+    Shared<PhonemeSets> sets = need(current_phoneme_sets());
+    Shared<SonorityClasses> sonority = need(current_sonority());
+    Shared<CompiledTable> table = need(current_phone_table());
+    Shared<TextSet> silent = need(current_silent_letters());
+    LinguisticContext context() const { return LinguisticContext{*sets, *sonority, *table, *silent}; }
+};
 
 bool mode_arg(PyObject* o, view::SyllableMode& mode) {
     if (!o) return true;
@@ -140,7 +144,8 @@ PyObject* with_view(PyObject* resultat, view::SyllableMode mode, Render&& render
             raise_arg_type("resultat", "ResultatAnalyse or ResultatSyllabation", resultat);
             throw PythonError{};
         }
-        const LinguisticContext ctx = context();
+        const HeldContext held;
+        const LinguisticContext ctx = held.context();
         const view::ViewInput in = word ? view::input_from_word(*word, ctx) : view::input_from_sentence(*sentence, ctx);
         return render(view::build_letter_view(in, mode, ctx.sets));
     });
@@ -304,7 +309,8 @@ PyMethodDef view_functions[] = {
 PyObject* written_word_syllables(PyObject* mot, PyObject* phone) {
     return guarded([&]() -> PyObject* {
         const Text m = to_text(mot), p = to_text(phone);
-        return need(syllabes_to_list(view::written_word_records(m, p, context())));
+        const HeldContext held;
+        return need(syllabes_to_list(view::written_word_records(m, p, held.context())));
     });
 }
 
@@ -316,7 +322,8 @@ int write_group_syllables(PyObject* resultats, PyObject* options) {
         for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
             PyObject* rg = PyList_GET_ITEM(items.get(), i);
             const view::GroupResult g = group_facts(rg);
-            Ref written = take(syllabes_to_list(view::written_group_records(g, schwas, context())));
+            const HeldContext held;
+            Ref written = take(syllabes_to_list(view::written_group_records(g, schwas, held.context())));
             need_status(PyObject_SetAttr(rg, g_names.syllabes, written.get()));
         }
         Py_RETURN_NONE;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "bindings/common/module_globals.hpp"
 #include "bindings/common/names.hpp"
@@ -88,11 +89,14 @@ struct Accessor {
         PyObject* r = PyObject_CallNoArgs(f);
         if (!r) return nullptr;
         find_loader();
-        fn.reset(f);
-        result.reset(r);
+        // What was held before is released once the new state is whole: its
+        // finalizer may call this accessor again.
+        const Ref old_fn = std::exchange(fn, Ref::borrow(f));
+        const Ref old_result = std::exchange(result, Ref::borrow(r));
+        const Ref old_doc = std::move(doc_ref);
         pure = is_loader_function(f, loader_name);
         doc = nullptr;
-        doc_ref.reset();
+        doc_ref = Ref();
         doc_version = 0;
         if (pure && reads_document) {
             doc = loader_document();

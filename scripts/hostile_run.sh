@@ -10,7 +10,8 @@
 #
 # Usage: scripts/hostile_run.sh [--sanitize] [examples per property, default 100000] [-k expression]
 # Environment: VANTRO_PYTHON (default: the worktree's .venv), VANTRO_HOSTILE_JOBS
-# (properties run at once, default 1).
+# (properties run at once, default 1), VANTRO_HOSTILE_CHUNK (examples per
+# process, default 5000).
 # Prints one line per property: examples run, seconds, verdict. Exits
 # non-zero when any property fails or the interpreter dies.
 set -uo pipefail
@@ -18,6 +19,7 @@ set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PY="${VANTRO_PYTHON:-$ROOT/.venv/bin/python}"
 JOBS="${VANTRO_HOSTILE_JOBS:-1}"
+CHUNK="${VANTRO_HOSTILE_CHUNK:-5000}"
 SANITIZE=0
 if [ "${1:-}" = --sanitize ]; then
     SANITIZE=1
@@ -48,14 +50,24 @@ mapfile -t PROPERTIES < <("$PY" -m pytest --collect-only -q -o addopts="" -p no:
     test_hostile_callbacks.py "${SELECT[@]}" 2>/dev/null | grep -o 'test_[a-z_]*_\(survive\|depend\|changed\)[a-z_]*' | sort -u)
 log "${#PROPERTIES[@]} properties, $EXAMPLES examples each, PYTHONMALLOC=debug, $JOBS at once"
 
+# A property runs in chunks (fresh random examples each), so that progress
+# shows in $OUT/<property>.log and an interrupted run still counts.
 run_one() {
-    local name="$1" started status examples
+    local name="$1" started status=0 done=0 chunk passed
     started=$(date +%s)
-    PYTHONMALLOC=debug "$PY" -X faulthandler -m pytest -q -p no:cacheprovider --hypothesis-show-statistics \
-        "test_hostile_callbacks.py::$name" >"$OUT/$name.log" 2>&1
-    status=$?
-    examples=$(grep -o '[0-9]* passing' "$OUT/$name.log" | head -1 | cut -d' ' -f1)
-    printf '%-60s %8s examples %6s s  %s\n' "$name" "${examples:-?}" "$(( $(date +%s) - started ))" \
+    : >"$OUT/$name.log"
+    while [ "$done" -lt "$EXAMPLES" ] && [ "$status" -eq 0 ]; do
+        chunk=$(( EXAMPLES - done < CHUNK ? EXAMPLES - done : CHUNK ))
+        VANTRO_HOSTILE_EXAMPLES="$chunk" PYTHONMALLOC=debug "$PY" -X faulthandler -m pytest -q -p no:cacheprovider \
+            --hypothesis-show-statistics "test_hostile_callbacks.py::$name" >"$OUT/$name.chunk" 2>&1
+        status=$?
+        passed=$(grep -o '[0-9]* passing' "$OUT/$name.chunk" | head -1 | cut -d' ' -f1)
+        [ -n "$passed" ] || status=1  # died before hypothesis could report
+        done=$(( done + ${passed:-0} ))
+        [ "$status" -eq 0 ] || cat "$OUT/$name.chunk" >>"$OUT/$name.log"
+        echo "$(date +%T) $done examples, $(( $(date +%s) - started )) s" >>"$OUT/$name.log"
+    done
+    printf '%-60s %8s examples %6s s  %s\n' "$name" "$done" "$(( $(date +%s) - started ))" \
         "$([ $status -eq 0 ] && echo ok || echo "FAILED (rc $status, see $OUT/$name.log)")"
     return $status
 }

@@ -324,16 +324,22 @@ class HStr(str):
         return not self == other
 
 
+def _getter(name):
+    def get(self):
+        self.tick()
+        return self._values[name]
+    return property(get)
+
+
+_DUCK_TYPES = {}
+
+
 def duck(chaos, **values):
     """An object whose attributes are properties that tick, then give `values`."""
-
-    def getter(name):
-        def get(self):
-            self.tick()
-            return self._values[name]
-        return property(get)
-
-    cls = type("Duck", (Hooked,), {name: getter(name) for name in values})
+    names = tuple(sorted(values))
+    cls = _DUCK_TYPES.get(names)
+    if cls is None:
+        cls = _DUCK_TYPES[names] = type("Duck", (Hooked,), {name: _getter(name) for name in names})
     obj = cls(chaos)
     obj._values = dict(values)
     return obj

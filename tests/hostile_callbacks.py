@@ -249,7 +249,8 @@ class Hooked:
 
     def __del__(self):
         chaos = self.__dict__.get("_chaos")
-        if chaos is None:
+        # A collection may have cleared the Chaos first (they form cycles).
+        if chaos is None or "dying" not in vars(chaos):
             return
         chaos.dying += 1
         try:
@@ -270,6 +271,24 @@ class HInt(Hooked):
         return self.value
 
     __int__ = __index__
+
+    # Compared and shown as the bounds of a span are in the checks and their messages.
+    def _compare(op):
+        def compare(self, other):
+            self.tick()
+            return op(self.value, other.value if isinstance(other, HInt) else other)
+        return compare
+
+    __lt__, __le__ = _compare(int.__lt__), _compare(int.__le__)
+    __gt__, __ge__ = _compare(int.__gt__), _compare(int.__ge__)
+    __eq__ = _compare(lambda a, b: a == b)
+    __hash__ = Hooked.__hash__
+
+    def __str__(self):
+        self.tick()
+        return str(self.value)
+
+    __repr__ = __format__ = lambda self, *spec: self.__str__()
 
 
 class HBool(Hooked):
@@ -322,6 +341,10 @@ class HStr(str):
 
     def __ne__(self, other):
         return not self == other
+
+    def __repr__(self):
+        self.chaos.tick(self.owner)
+        return str.__repr__(self)
 
 
 def _getter(name):

@@ -196,8 +196,19 @@ def frozen_hash(chaos, data):
     return lambda: (hash(classes), classes == copy.copy(classes))
 
 
+def constructors(chaos, data):
+    """Records made while the plan runs: defaults are allocated, so a collection may run."""
+    def make():
+        w = va.MotAnalyse(token=duck(chaos, text="chat", span=(0, 4)), **{HStr(chaos, "phone"): HStr(chaos, "ʃa")})
+        g = va.GroupeLecture(chaos.watch([w, w]), HStr(chaos, "ʃaʃa"), (HInt(chaos, 0), HInt(chaos, 9)))
+        s = va.Syllabe(HStr(chaos, "ʃa"), "chat", hostile_span(chaos, data.draw(kinds), 0, 4))
+        r = va.ResultatSyllabation("chat chat", chaos.watch([va.ResultatGroupe(g, chaos.watch([s]))]))
+        return repr(r), r == copy.copy(r), g.text, r.nb_syllabes
+    return make
+
+
 RECORDS = {"renderings": renderings, "word_properties": word_properties, "state": state,
-           "frozen_hash": frozen_hash}
+           "frozen_hash": frozen_hash, "constructors": constructors}
 
 
 @hostile_settings()

@@ -7,6 +7,11 @@ bool Snapshot::take(PyObject* o, const char* message) {
         items_ = Ref::borrow(o);
         return true;
     }
+    if (!message) {
+        // tuple(o): Python's own error when `o` cannot be iterated.
+        items_ = Ref(PySequence_Tuple(o));
+        return static_cast<bool>(items_);
+    }
     Ref seq(PySequence_Fast(o, message));
     if (!seq) return false;
     // A list is copied: whoever else holds it may change it while it is read.

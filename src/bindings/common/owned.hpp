@@ -20,8 +20,9 @@ namespace vantro::py {
 // any other iterable is walked once. Items stay alive as long as the snapshot.
 class Snapshot {
 public:
-    // False, with the TypeError `message` (as PySequence_Fast words it) or
-    // the iterator's own error set, when `o` cannot be read.
+    // False, with the TypeError `message` (as PySequence_Fast words it; or,
+    // for nullptr, as tuple(o) does) or the iterator's own error set, when
+    // `o` cannot be read.
     bool take(PyObject* o, const char* message);
     Py_ssize_t size() const { return PyTuple_GET_SIZE(items_.get()); }
     // Borrowed from the snapshot, which keeps it.

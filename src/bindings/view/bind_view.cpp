@@ -12,6 +12,7 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
+#include "bindings/common/owned.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/results/syllable_records.hpp"
@@ -22,8 +23,12 @@
 namespace vantro::py {
 namespace {
 
-// The items of obj.<name>, copied: the caller's list may change meanwhile.
-Ref items_attr(PyObject* obj, PyObject* name) { return take(PySequence_List(attr(obj, name).get())); }
+// The items of obj.<name>, a snapshot: the caller's list may change meanwhile.
+Snapshot items_attr(PyObject* obj, PyObject* name) {
+    Snapshot items;
+    if (!items.take(attr(obj, name).get(), nullptr)) throw PythonError{};
+    return items;
+}
 
 Span span_attr(PyObject* obj, PyObject* name) {
     Span s;
@@ -32,20 +37,20 @@ Span span_attr(PyObject* obj, PyObject* name) {
 }
 
 std::vector<PhonemeRec> phonemes_of(PyObject* group) {
-    Ref items = items_attr(group, g_names.phonemes);
+    const Snapshot items = items_attr(group, g_names.phonemes);
     std::vector<PhonemeRec> out;
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
-        PyObject* p = PyList_GET_ITEM(items.get(), i);
+    for (Py_ssize_t i = 0; i < items.size(); ++i) {
+        PyObject* p = items[i];
         out.push_back(PhonemeRec{text_attr(p, g_names.ipa), text_attr(p, g_names.grapheme)});
     }
     return out;
 }
 
 std::vector<SyllabeRec> syllables_of(PyObject* obj) {
-    Ref items = items_attr(obj, g_names.syllabes);
+    const Snapshot items = items_attr(obj, g_names.syllabes);
     std::vector<SyllabeRec> out;
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
-        PyObject* s = PyList_GET_ITEM(items.get(), i);
+    for (Py_ssize_t i = 0; i < items.size(); ++i) {
+        PyObject* s = items[i];
         SyllabeRec rec;
         rec.phone = text_attr(s, g_names.phone);
         rec.ortho = text_attr(s, g_names.ortho);
@@ -71,9 +76,9 @@ view::WordFacts word_facts(PyObject* mot) {
 view::Reading reading_of(PyObject* lecture) {
     view::Reading out;
     out.display = text_attr(lecture, g_names.display_fr);
-    Ref events = items_attr(lecture, g_names.events);
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(events.get()); ++i) {
-        PyObject* e = PyList_GET_ITEM(events.get(), i);
+    const Snapshot events = items_attr(lecture, g_names.events);
+    for (Py_ssize_t i = 0; i < events.size(); ++i) {
+        PyObject* e = events[i];
         out.steps.push_back(view::ReadingStep{text_attr(e, g_names.ortho), text_attr(e, g_names.phone),
                                               span_attr(e, g_names.span_source)});
     }
@@ -83,11 +88,11 @@ view::Reading reading_of(PyObject* lecture) {
 view::GroupResult group_facts(PyObject* rg) {
     view::GroupResult g;
     Ref groupe = attr(rg, g_names.groupe);
-    Ref mots = items_attr(groupe.get(), g_names.mots);
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(mots.get()); ++i) g.mots.push_back(word_facts(PyList_GET_ITEM(mots.get(), i)));
+    const Snapshot mots = items_attr(groupe.get(), g_names.mots);
+    for (Py_ssize_t i = 0; i < mots.size(); ++i) g.mots.push_back(word_facts(mots[i]));
     g.phone_groupe = text_attr(groupe.get(), g_names.phone_groupe);
-    Ref jonctions = items_attr(groupe.get(), g_names.jonctions);
-    if (!list_to_texts(jonctions.get(), g.jonctions)) throw PythonError{};
+    const Snapshot jonctions = items_attr(groupe.get(), g_names.jonctions);
+    if (!list_to_texts(jonctions.tuple(), g.jonctions)) throw PythonError{};
     g.est_formule = truth_attr(groupe.get(), g_names.est_formule);
     Ref lecture = attr(groupe.get(), g_names.lecture);
     if (lecture.get() != Py_None) g.lecture = reading_of(lecture.get());
@@ -99,9 +104,8 @@ view::SentenceResult sentence_facts(PyObject* r) {
     view::SentenceResult out;
     out.texte = text_attr(r, g_names.texte_original);
     out.final_schwas = truth_attr(attr(r, g_names.options).get(), g_names.ajouter_schwas_finaux);
-    Ref groupes = items_attr(r, g_names.groupes);
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(groupes.get()); ++i)
-        out.groupes.push_back(group_facts(PyList_GET_ITEM(groupes.get(), i)));
+    const Snapshot groupes = items_attr(r, g_names.groupes);
+    for (Py_ssize_t i = 0; i < groupes.size(); ++i) out.groupes.push_back(group_facts(groupes[i]));
     return out;
 }
 

@@ -288,7 +288,7 @@ class HInt(Hooked):
         self.tick()
         return str(self.value)
 
-    __repr__ = __format__ = lambda self, *spec: self.__str__()
+    __repr__ = __format__ = lambda self, *_: self.__str__()
 
 
 class HBool(Hooked):

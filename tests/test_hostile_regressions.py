@@ -243,3 +243,40 @@ def test_phoneme_table_changed_by_a_value_iterator():
     table["ɔ"] = Graphemes()
     ph, gr, ok = va._alignement_v2("chocolat", "ʃɔkɔla", table)
     assert len(ph) == len(gr)
+
+
+# ---- results lists reachable through the collector while they are filled ---------------------
+
+def show_lists_of(kind):
+    """What a collection callback can do: find every list of `kind` records and show it."""
+    import gc
+
+    for o in gc.get_objects():
+        if type(o) is list and o and isinstance(o[0], kind):
+            repr(o)
+
+
+@pytest.mark.parametrize("case", ["analyze_text", "construire_groupes", "syllabifier_groupes"])
+def test_results_lists_are_never_seen_half_filled(case):
+    if case == "analyze_text":
+        class Syllabeur(va.VantroSyllabeur):
+            def analyze(self, word, phone=None, **kwargs):
+                show_lists_of(va.ResultatAnalyse)
+                return super().analyze(word, "ʃa", **kwargs)
+
+        assert len(Syllabeur().analyze_text("chat chat chat")) == 3
+        return
+
+    class Token:
+        text = "chat"
+
+        @property
+        def span(self):
+            show_lists_of(va.GroupeLecture if case == "construire_groupes" else va.ResultatGroupe)
+            return (0, 4)
+
+    mots = [va.MotAnalyse(Token(), "ʃa") for _ in range(3)]
+    groupes = va.construire_groupes(mots)
+    if case == "syllabifier_groupes":
+        groupes = [va.GroupeLecture([m], "ʃa", (0, 4)) for m in mots]
+        assert len(va.syllabifier_groupes(groupes)) == 3

@@ -140,7 +140,8 @@ VANTRO_FASTCALL(facade_analyze_text) {
     if (!parse_args({"analyze_text", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "text")) return nullptr;
     return guarded([&]() -> PyObject* {
         const std::vector<Span> words = find_words(to_text(a[0]));
-        Ref out = take(PyList_New(static_cast<Py_ssize_t>(words.size())));
+        // Filled by appending: the caller's code runs while each word is analysed.
+        Ref out = take(PyList_New(0));
         // A subclass that redefines analyze gets its own analyze for every word.
         const bool own = Py_TYPE(self) == g_facade;
         for (std::size_t i = 0; i < words.size(); ++i) {
@@ -151,7 +152,8 @@ VANTRO_FASTCALL(facade_analyze_text) {
                 word = take(PyUnicode_Replace(word.get(), modifier_apostrophe(), typographic_apostrophe(), -1));
             PyObject* r = own ? analyze_word(self, word.get(), nullptr)
                               : PyObject_CallMethodOneArg(self, g_names.analyze, word.get());
-            PyList_SET_ITEM(out.get(), static_cast<Py_ssize_t>(i), need(r));
+            Ref resultat = take(r);
+            need_status(PyList_Append(out.get(), resultat.get()));
         }
         return out.release();
     });

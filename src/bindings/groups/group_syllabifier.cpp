@@ -85,10 +85,16 @@ public:
 
 private:
     PyObject* group(std::size_t gi) const { return PyTuple_GET_ITEM(groupes_, static_cast<Py_ssize_t>(gi)); }
-    // out[gi] = ResultatGroupe(group, syllabes), `syllabes` stolen.
+    // out[gi] = ResultatGroupe(group, syllabes), `syllabes` stolen. Groups
+    // come in order; the list only ever holds finished records, since the
+    // caller's code runs between two groups.
     void put(std::size_t gi, PyObject* syllabes) {
-        PyObject* rg = need(make_record(Rec::ResultatGroupe, {Py_NewRef(group(gi)), syllabes}));
-        PyList_SET_ITEM(out_, static_cast<Py_ssize_t>(gi), rg);
+        Ref rg = take(make_record(Rec::ResultatGroupe, {Py_NewRef(group(gi)), syllabes}));
+        if (static_cast<Py_ssize_t>(gi) != PyList_GET_SIZE(out_)) {
+            PyErr_SetString(PyExc_SystemError, "syllabifier_groupes: groups out of order");
+            throw PythonError{};
+        }
+        need_status(PyList_Append(out_, rg.get()));
     }
 
     PyObject* groupes_;   // a tuple of our own
@@ -104,7 +110,7 @@ VANTRO_FASTCALL(syllabifier_groupes_fn) {
     return guarded([&]() -> PyObject* {
         // The list is read once: later changes by a callee cannot shift the walk.
         Ref groupes = take(PyList_AsTuple(a[0]));
-        Ref out = take(PyList_New(PyTuple_GET_SIZE(groupes.get())));
+        Ref out = take(PyList_New(0));
         HostGroups groups(groupes.get(), a[1] && a[1] != Py_None ? a[1] : nullptr, out.get());
         syllabifier_groupes(groups);
         return out.release();

@@ -61,9 +61,12 @@ VANTRO_FASTCALL(construire_groupes_fn) {
         const Shared<PhonemeSets> sets = need(current_phoneme_sets());
         const Shared<TextMap<Text>> liaisons = need(current_liaisons());
         const std::vector<GroupPlan> plans = construire_groupes(words, opts, *liaisons, *sets);
-        Ref result = take(PyList_New(static_cast<Py_ssize_t>(plans.size())));
-        for (std::size_t g = 0; g < plans.size(); ++g)
-            PyList_SET_ITEM(result.get(), static_cast<Py_ssize_t>(g), group_record(mots.get(), plans[g]));
+        // Filled by appending: the caller's code runs while each group is made.
+        Ref result = take(PyList_New(0));
+        for (const GroupPlan& plan : plans) {
+            Ref groupe = take(group_record(mots.get(), plan));
+            need_status(PyList_Append(result.get(), groupe.get()));
+        }
         return result.release();
     });
 }

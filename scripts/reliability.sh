@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The reliability checks, bounded in time: the C++ tests and the whole Python
-# test suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# test suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# hostile-callback properties with more examples (scripts/hostile_run.sh), then the
 # coverage-guided fuzzers of the search, the syllabifier and the tokenizer. Exits non-zero
 # on any finding.
 #
@@ -26,6 +27,17 @@ if "$ROOT/scripts/sanitize.sh"; then
 else
     status=1
     log "sanitizer suite FAILED after $(( $(date +%s) - phase_start )) s"
+fi
+
+# The callbacks that change what the bindings walk, with more examples than
+# the test suite gives them: under the debug allocator, then instrumented.
+phase_start=$(date +%s)
+if "$ROOT/scripts/hostile_run.sh" "${VANTRO_HOSTILE_EXAMPLES:-2000}" &&
+    "$ROOT/scripts/hostile_run.sh" --sanitize "${VANTRO_HOSTILE_SANITIZE_EXAMPLES:-500}"; then
+    log "hostile callbacks clean in $(( $(date +%s) - phase_start )) s"
+else
+    status=1
+    log "hostile callbacks FAILED after $(( $(date +%s) - phase_start )) s (logs in build/hostile/)"
 fi
 
 phase_start=$(date +%s)

@@ -5,7 +5,8 @@
 #
 # Usage: scripts/sanitize.sh [pytest arguments...]
 # Environment: VANTRO_PYTHON (interpreter with pytest and hypothesis; default
-# python3), VANTRO_SANITIZE_DIR (build directory; default build/sanitize).
+# python3), VANTRO_SANITIZE_DIR (build directory; default build/sanitize),
+# VANTRO_SANITIZE_TESTS (test files, relative to tests/; default all).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -70,7 +71,7 @@ env LD_PRELOAD="$ASAN_RT $CXX_RT" \
     PYTHONPATH="$SITE" \
     PATH="$SHIMS:$PATH" \
     VANTRO_UNDER_SANITIZER=1 \
-    "$PY" -m pytest -q -p no:cacheprovider "$@" . || status=$?
+    "$PY" -m pytest -q -p no:cacheprovider "$@" ${VANTRO_SANITIZE_TESTS:-.} || status=$?
 if compgen -G "$BUILD/reports/*" >/dev/null; then
     log "sanitizer reports:"
     cat "$BUILD"/reports/* >&2

@@ -27,9 +27,11 @@ VANTRO_FASTCALL(alignement_v2_fn) {
     std::vector<std::int64_t> bounds;
     const std::vector<std::int64_t>* bptr;
     if (!boundaries_arg(a[3], bounds, bptr)) return nullptr;
-    const CompiledTable* table = cache.get(a[2]);
+    // Held for the whole call: fetching the silent letters runs Python code,
+    // which may align with another table through this same cache.
+    const Shared<CompiledTable> table = cache.get(a[2]);
     if (!table) return nullptr;
-    const TextSet* silent = current_silent_letters();
+    const Shared<TextSet> silent = current_silent_letters();
     if (!silent) return nullptr;
     return guarded([&]() -> PyObject* {
         SearchResult r = alignement_v2(to_text(a[0]), to_text(a[1]), *table, *silent, bptr);
@@ -51,9 +53,9 @@ VANTRO_FASTCALL(aligner_fn) {
     std::vector<std::int64_t> bounds;
     const std::vector<std::int64_t>* bptr;
     if (!boundaries_arg(a[2], bounds, bptr)) return nullptr;
-    const CompiledTable* table = current_phone_table();
+    const Shared<CompiledTable> table = current_phone_table();
     if (!table) return nullptr;
-    const TextSet* silent = current_silent_letters();
+    const Shared<TextSet> silent = current_silent_letters();
     if (!silent) return nullptr;
     return guarded([&]() -> PyObject* {
         return alignment_tuple(aligner(to_text(a[0]), to_text(a[1]), *table, *silent, bptr));

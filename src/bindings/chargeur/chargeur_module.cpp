@@ -71,8 +71,10 @@ PyObject* document() {
         Py_DECREF(json);
         Py_DECREF(text);
         if (!parsed) return nullptr;
-        // Another thread may have stored an equal document meanwhile; the later store stands.
-        Py_XSETREF(g_donnees, parsed);
+        // Another thread, or code run by the reading, may have stored an equal
+        // document meanwhile: that one stands, as tables of it may be in use.
+        if (g_donnees) Py_DECREF(parsed);
+        else g_donnees = parsed;
     }
     if (!PyDict_Check(g_donnees)) {
         PyErr_Format(PyExc_TypeError, "Expected %s, got %.200s", "dict", Py_TYPE(g_donnees)->tp_name);

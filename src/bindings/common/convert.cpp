@@ -1,5 +1,7 @@
 #include "bindings/common/convert.hpp"
 
+#include "bindings/common/owned.hpp"
+
 namespace vantro::py {
 
 void raise_arg_type(const char* name, const char* expected, PyObject* got) {
@@ -164,20 +166,24 @@ bool to_int64(PyObject* o, std::int64_t& out) {
 }
 
 bool unpack_pair(PyObject* o, Ref& hold, PyObject*& first, PyObject*& second) {
-    hold = Ref(PySequence_Fast(o, "cannot unpack non-iterable object"));
-    if (!hold) {
+    // A snapshot, not the caller's list: converting the first item may run
+    // code (__index__) that empties the list and frees the second.
+    Snapshot items;
+    const bool read = items.take(o, "cannot unpack non-iterable object");
+    hold = Ref::borrow(items.tuple());
+    if (!read) {
         if (PyErr_ExceptionMatches(PyExc_TypeError)) {
             PyErr_Clear();
             PyErr_Format(PyExc_TypeError, "cannot unpack non-iterable %.200s object", Py_TYPE(o)->tp_name);
         }
         return false;
     }
-    const Py_ssize_t n = PySequence_Fast_GET_SIZE(hold.get());
+    const Py_ssize_t n = PyTuple_GET_SIZE(hold.get());
     if (n < 2) PyErr_Format(PyExc_ValueError, "not enough values to unpack (expected 2, got %zd)", n);
     if (n > 2) PyErr_SetString(PyExc_ValueError, "too many values to unpack (expected 2)");
     if (n != 2) return false;
-    first = PySequence_Fast_GET_ITEM(hold.get(), 0);
-    second = PySequence_Fast_GET_ITEM(hold.get(), 1);
+    first = PyTuple_GET_ITEM(hold.get(), 0);
+    second = PyTuple_GET_ITEM(hold.get(), 1);
     return true;
 }
 

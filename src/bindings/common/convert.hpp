@@ -94,7 +94,7 @@ inline PyObject* texts_to_list(const std::vector<Text>& texts) {
 // A Python int that fits in 64 bits (OverflowError / TypeError otherwise).
 bool to_int64(PyObject* o, std::int64_t& out);
 // `a, b = o`: the two items of any iterable of two, with Python's errors
-// otherwise; `hold` keeps them alive.
+// otherwise; `hold` (a tuple of our own) keeps them alive.
 bool unpack_pair(PyObject* o, Ref& hold, PyObject*& first, PyObject*& second);
 // Unpacks a two-item sequence of ints, as Python's `a, b = span` would.
 bool to_span(PyObject* o, Span& out);

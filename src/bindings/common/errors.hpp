@@ -1,6 +1,7 @@
 // The one place where core exceptions become Python exceptions.
 #pragma once
 
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -19,6 +20,13 @@ struct PythonError {};
 // it is nullptr.
 template <class T>
 T* need(T* p) {
+    if (!p) throw PythonError{};
+    return p;
+}
+// `p` (a table fetched from Python, see linguistic_data.hpp), or PythonError
+// when it is empty. Keep the result in a variable for as long as it is used.
+template <class T>
+std::shared_ptr<T> need(std::shared_ptr<T> p) {
     if (!p) throw PythonError{};
     return p;
 }

@@ -1,6 +1,7 @@
 #include "bindings/data/data_watch.hpp"
 
 #include <cstring>
+#include <utility>
 
 namespace vantro::py {
 
@@ -42,8 +43,9 @@ bool SetWatch::watch(PyObject* set) {
 }
 
 void SetWatch::reset() {
-    set_.reset();
-    snapshot_.reset();
+    // Released last, once this watch is whole again: a finalizer may use it.
+    const Ref old_set = std::move(set_);
+    const Ref old_snapshot = std::move(snapshot_);
     texts_.clear();
     only_texts_ = false;
 }
@@ -61,7 +63,8 @@ bool SequenceWatch::same(PyObject* seq) const {
 }
 
 bool SequenceWatch::watch(PyObject* seq) {
-    reset();
+    SequenceWatch old;
+    std::swap(*this, old);
     if (!PyList_CheckExact(seq) && !PyTuple_CheckExact(seq)) return false;
     refs_.push_back(Ref::borrow(seq));
     seq_ = seq;
@@ -72,9 +75,8 @@ bool SequenceWatch::watch(PyObject* seq) {
 }
 
 void SequenceWatch::reset() {
-    refs_.clear();
-    seq_ = nullptr;
-    items_.clear();
+    SequenceWatch old;
+    std::swap(*this, old);
 }
 
 // ---- dicts ------------------------------------------------------------------------
@@ -153,6 +155,8 @@ bool DictWatch::watch(PyObject* dict, bool values_too) {
 }
 
 void DictWatch::reset() {
+    // Released last, once this watch is whole again: a finalizer may use it.
+    const std::vector<Ref> old = std::move(refs_);
     refs_.clear();
     dict_ = nullptr;
     changes_.unwatch();

@@ -1,6 +1,7 @@
 #include "bindings/data/linguistic_data.hpp"
 
 #include <memory>
+#include <utility>
 
 #include "bindings/common/module_globals.hpp"
 #include "bindings/common/names.hpp"
@@ -91,8 +92,11 @@ struct Accessor {
         PyObject* r = PyObject_CallNoArgs(f);
         if (!r) return nullptr;
         find_loader();
-        fn.reset(f);
-        result.reset(r);
+        // What was held before is released once the new state is whole: its
+        // finalizer may call this accessor again.
+        const Ref old_fn = std::exchange(fn, Ref::borrow(f));
+        const Ref old_result = std::exchange(result, Ref::borrow(r));
+        const Ref old_doc = std::move(doc_ref);
         pure = is_loader_function(f, loader_name);
         doc = nullptr;
         doc_ref.reset();
@@ -129,15 +133,9 @@ bool read_texts(PyObject* container, TextSet& out) {
     return !PyErr_Occurred();
 }
 
-// Bumped whenever a compiled set is read again, so that what is derived from
-// the sets knows when to follow.
-std::uint64_t g_sets_generation = 0;
-
-// A compiled set, recompiled when its Python container changed.
+// A compiled set, compiled anew when its Python container changed.
 struct CompiledSet {
-    explicit CompiledSet(TextSet* target) : texts(target) {}
-
-    TextSet* texts;
+    Shared<TextSet> texts = std::make_shared<const TextSet>();
     SetWatch watch;
     bool valid = false;
 
@@ -145,13 +143,11 @@ struct CompiledSet {
     // as unchanged (the silent letters come in a new set on every call).
     bool refresh(PyObject* container, bool fresh_ok = false) {
         if (valid && (watch.same(container) || (fresh_ok && watch.same_items(container)))) return true;
-        ++g_sets_generation;
         valid = false;
         watch.reset();
-        if (!read_texts(container, *texts)) {
-            texts->clear();
-            return false;
-        }
+        auto fresh = std::make_shared<TextSet>();
+        if (!read_texts(container, *fresh)) return false;
+        texts = std::move(fresh);
         // Only a set can be watched; any other container is read at every use.
         if (PyAnySet_Check(container)) valid = watch.watch(container);
         return true;
@@ -164,25 +160,41 @@ struct PhonemeSetSource {
 };
 // The loader computes each derived set once and then always hands out that set.
 struct PhonemeSetSources {
-    PhonemeSets sets;
     PhonemeSetSource sources[3] = {
-        {Accessor(&Names::voyelles_global, "voyelles", false), CompiledSet(&sets.voyelles)},
-        {Accessor(&Names::consonnes_global, "consonnes", false), CompiledSet(&sets.consonnes)},
-        {Accessor(&Names::semi_voyelles_global, "semi_voyelles", false), CompiledSet(&sets.semi_voyelles)},
+        {Accessor(&Names::voyelles_global, "voyelles", false), CompiledSet()},
+        {Accessor(&Names::consonnes_global, "consonnes", false), CompiledSet()},
+        {Accessor(&Names::semi_voyelles_global, "semi_voyelles", false), CompiledSet()},
     };
+    Shared<PhonemeSets> sets;
+    Shared<TextSet> made_of[3];  // the compiled sets `sets` copies
 };
 PhonemeSetSources& g_set_sources = for_the_process<PhonemeSetSources>();
 
+template <std::size_t N>
+bool same_sets(const Shared<TextSet> (&a)[N], const Shared<TextSet> (&b)[N]) {
+    for (std::size_t k = 0; k < N; ++k)
+        if (a[k] != b[k]) return false;
+    return true;
+}
+
 }  // namespace
 
-const PhonemeSets* current_phoneme_sets() {
-    for (PhonemeSetSource& src : g_set_sources.sources) {
+Shared<PhonemeSets> current_phoneme_sets() {
+    PhonemeSetSources& g = g_set_sources;
+    for (PhonemeSetSource& src : g.sources) {
         PyObject* obj = src.accessor.call();
         if (!obj) return nullptr;
         Ref hold(obj);
         if (!src.compiled.refresh(obj)) return nullptr;
     }
-    return &g_set_sources.sets;
+    // Compiled sets are never changed in place, so equal pointers mean equal sets.
+    const Shared<TextSet> now[3] = {g.sources[0].compiled.texts, g.sources[1].compiled.texts,
+                                    g.sources[2].compiled.texts};
+    if (!g.sets || !same_sets(now, g.made_of)) {
+        g.sets = std::make_shared<const PhonemeSets>(PhonemeSets{*now[0], *now[1], *now[2]});
+        for (int k = 0; k < 3; ++k) g.made_of[k] = now[k];
+    }
+    return g.sets;
 }
 
 namespace {
@@ -202,8 +214,7 @@ bool only_exact_str(PyObject* seq) {
 struct SilentLetters {
     // A new set on every call, whose letters follow the document's list.
     Accessor accessor{Accessor(&Names::silent_letters_global, "lettres_muettes_possibles", true, false)};
-    TextSet texts;
-    CompiledSet compiled{&texts};
+    CompiledSet compiled;
     SequenceWatch member;  // the document's list, when the accessor is the loader's
 
     bool fast_path_holds() {
@@ -218,8 +229,8 @@ struct SilentLetters {
         return list && member.same(list);
     }
 
-    const TextSet* get() {
-        if (fast_path_holds()) return &texts;
+    Shared<TextSet> get() {
+        if (fast_path_holds()) return compiled.texts;
         member.reset();
         PyObject* obj = accessor.call();
         if (!obj) return nullptr;
@@ -232,7 +243,7 @@ struct SilentLetters {
             if (list && only_exact_str(list)) member.watch(list);
             PyErr_Clear();
         }
-        return &texts;
+        return compiled.texts;
     }
 };
 
@@ -240,42 +251,45 @@ SilentLetters& g_silent = for_the_process<SilentLetters>();
 
 }  // namespace
 
-const TextSet* current_silent_letters() { return g_silent.get(); }
+Shared<TextSet> current_silent_letters() { return g_silent.get(); }
 
 // ---- the phoneme table ------------------------------------------------------------------
 
-const CompiledTable* TableCache::get(PyObject* dict) {
-    if (table_ && watch_.same(dict)) return table_.get();
+Shared<CompiledTable> TableCache::get(PyObject* dict) {
+    if (table_ && watch_.same(dict)) return table_;
     watch_.reset();
+    const Ref held = Ref::borrow(dict);
     PhoneTable table;
+    bool ran_code = false;  // a value's __iter__ may have changed the dict
     Py_ssize_t pos = 0;
-    PyObject *key, *value;
-    while (PyDict_Next(dict, &pos, &key, &value)) {
-        if (!PyUnicode_Check(key)) {
-            raise_expected("str", key);
+    PyObject *raw_key, *raw_value;
+    while (PyDict_Next(dict, &pos, &raw_key, &raw_value)) {
+        // Reading a value may run its __iter__, which may take the pair out of the dict.
+        const Ref key = Ref::borrow(raw_key), value = Ref::borrow(raw_value);
+        if (!PyUnicode_Check(key.get())) {
+            raise_expected("str", key.get());
             return nullptr;
         }
-        PyObject* seq = PySequence_Fast(value, "phoneme table values must be sequences of str");
+        ran_code |= !PyList_CheckExact(value.get()) && !PyTuple_CheckExact(value.get());
+        Ref seq(PySequence_Fast(value.get(), "phoneme table values must be sequences of str"));
         if (!seq) return nullptr;
-        Ref hold_seq(seq);
         std::vector<Text> graphemes;
-        if (!list_to_texts(seq, graphemes)) return nullptr;
-        table.entries.emplace_back(to_text(key), std::move(graphemes));
+        if (!list_to_texts(seq.get(), graphemes)) return nullptr;
+        table.entries.emplace_back(to_text(key.get()), std::move(graphemes));
     }
-    // Replaced in place: a caller that fetched the table before some Python
-    // code ran (and let another thread in) still holds a valid object.
-    if (table_) *table_ = CompiledTable(table);
-    else table_ = std::make_unique<CompiledTable>(table);
-    // Reading the lists ran no Python code, so they are still what was compiled.
-    if (!watch_.watch(dict, true)) watch_.reset();
-    return table_.get();
+    // A new table each time: whoever fetched the previous one keeps it intact.
+    table_ = std::make_shared<const CompiledTable>(table);
+    // When only lists and tuples were read, no Python code ran, so they are
+    // still what was compiled and can be watched.
+    if (ran_code || !watch_.watch(dict, true)) watch_.reset();
+    return table_;
 }
 
 namespace {
 Accessor& g_table_accessor = for_the_process<Accessor>(&Names::phone_table_global, "phone_to_graphemes", true);
 }  // namespace
 
-const CompiledTable* current_phone_table() {
+Shared<CompiledTable> current_phone_table() {
     static TableCache& cache = for_the_process<TableCache>();
     PyObject* dict = g_table_accessor.call();
     if (!dict) return nullptr;
@@ -293,17 +307,16 @@ namespace {
 Accessor& g_liaison_accessor = for_the_process<Accessor>(&Names::liaisons_global, "liaison_consonnes", true);
 }  // namespace
 
-const TextMap<Text>* current_liaisons() {
-    static TextMap<Text> liaisons;
+Shared<TextMap<Text>> current_liaisons() {
+    static Shared<TextMap<Text>>& liaisons = for_the_process<Shared<TextMap<Text>>>();
     static DictWatch& watch = for_the_process<DictWatch>();
     static bool valid = false;
     PyObject* dict = g_liaison_accessor.call();
     if (!dict) return nullptr;
     Ref hold(dict);
-    if (valid && watch.same(dict)) return &liaisons;
+    if (valid && watch.same(dict)) return liaisons;
     valid = false;
     watch.reset();
-    liaisons.clear();
     if (dict == Py_None) {
         PyErr_SetString(PyExc_AttributeError, "'NoneType' object has no attribute 'get'");
         return nullptr;
@@ -312,14 +325,16 @@ const TextMap<Text>* current_liaisons() {
         PyErr_Format(PyExc_TypeError, "Expected %s, got %.200s", "dict", Py_TYPE(dict)->tp_name);
         return nullptr;
     }
+    auto fresh = std::make_shared<TextMap<Text>>();
     Py_ssize_t pos = 0;
     PyObject *key, *value;
     while (PyDict_Next(dict, &pos, &key, &value)) {
-        if (PyUnicode_Check(key) && PyUnicode_Check(value)) liaisons.emplace(to_text(key), to_text(value));
+        if (PyUnicode_Check(key) && PyUnicode_Check(value)) fresh->emplace(to_text(key), to_text(value));
     }
+    liaisons = std::move(fresh);
     // Keys and values are str, which never change: watching the dict covers them.
     valid = watch.watch(dict, false);
-    return &liaisons;
+    return liaisons;
 }
 
 // ---- the alphabet and the sonority classes -------------------------------------------------
@@ -372,37 +387,50 @@ bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
     return true;
 }
 
-const SonorityClasses* current_sonority() {
-    static SonorityClasses compiled;
-    static CompiledSet* sets = new CompiledSet[5]{CompiledSet(&compiled.O), CompiledSet(&compiled.N),
-                                                  CompiledSet(&compiled.L), CompiledSet(&compiled.Y),
-                                                  CompiledSet(&compiled.V)};
+Shared<SonorityClasses> current_sonority() {
+    struct Compiled {
+        CompiledSet sets[5];
+        Shared<SonorityClasses> classes;
+        Shared<TextSet> made_of[5];
+    };
+    static Compiled& c = for_the_process<Compiled>();
     Ref obj = module_global(&Names::sonority_global);
     if (!obj) return nullptr;
     for (int k = 0; k < 5; ++k) {
         PyObject* s = class_set(obj.get(), k);
         if (!s) return nullptr;
         Ref hold(s);
-        if (!sets[k].refresh(s)) return nullptr;
+        if (!c.sets[k].refresh(s)) return nullptr;
     }
-    return &compiled;
+    const Shared<TextSet> now[5] = {c.sets[0].texts, c.sets[1].texts, c.sets[2].texts, c.sets[3].texts,
+                                    c.sets[4].texts};
+    if (!c.classes || !same_sets(now, c.made_of)) {
+        c.classes = std::make_shared<const SonorityClasses>(SonorityClasses{*now[0], *now[1], *now[2], *now[3], *now[4]});
+        for (int k = 0; k < 5; ++k) c.made_of[k] = now[k];
+    }
+    return c.classes;
 }
 
-const PhonemeClassifier* current_classifier() {
-    static std::unique_ptr<PhonemeClassifier> classifier;
-    static std::uint64_t built_for = 0;
-    const SonorityClasses* classes = current_sonority();
+namespace {
+// The classifier points into the classes and sets it was built on: it keeps them.
+struct HeldClassifier {
+    HeldClassifier(Shared<SonorityClasses> c, Shared<PhonemeSets> s)
+        : classes(std::move(c)), sets(std::move(s)), classifier(*classes, *sets) {}
+    Shared<SonorityClasses> classes;
+    Shared<PhonemeSets> sets;
+    PhonemeClassifier classifier;
+};
+}  // namespace
+
+Shared<PhonemeClassifier> current_classifier() {
+    static std::shared_ptr<const HeldClassifier>& held = for_the_process<std::shared_ptr<const HeldClassifier>>();
+    Shared<SonorityClasses> classes = current_sonority();
     if (!classes) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
+    Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
-    if (!classifier) {
-        classifier = std::make_unique<PhonemeClassifier>(*classes, *sets);
-        built_for = g_sets_generation;
-    } else if (built_for != g_sets_generation) {
-        *classifier = PhonemeClassifier(*classes, *sets);  // in place, as the table
-        built_for = g_sets_generation;
-    }
-    return classifier.get();
+    if (!held || held->classes != classes || held->sets != sets)
+        held = std::make_shared<const HeldClassifier>(std::move(classes), std::move(sets));
+    return Shared<PhonemeClassifier>(held, &held->classifier);
 }
 
 }  // namespace vantro::py

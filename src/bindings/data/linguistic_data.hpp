@@ -6,6 +6,11 @@
 // (as bound in the main module at call time), and reuses the compiled form
 // as long as the Python object still holds the very same items; any change a
 // caller makes (or a replaced accessor) is seen by the next call.
+//
+// A compiled form is never changed once handed out: a change makes a new one.
+// Callers hold what they fetched (a Shared) for the whole time they use it,
+// since fetching runs Python code that may itself analyse, with other data,
+// before the first fetch is used.
 #pragma once
 
 #include <memory>
@@ -19,27 +24,31 @@
 
 namespace vantro::py {
 
+template <class T>
+using Shared = std::shared_ptr<const T>;
+
 // A compiled phoneme table for one Python dict, rebuilt only when the dict's
 // keys, lists or graphemes are no longer the same objects. Made once for the
 // process (see for_the_process).
 class TableCache {
 public:
-    const CompiledTable* get(PyObject* dict);  // nullptr with an error set
+    Shared<CompiledTable> get(PyObject* dict);  // empty with an error set
 
 private:
     DictWatch watch_;
-    std::unique_ptr<CompiledTable> table_;
+    Shared<CompiledTable> table_;
 };
 
-// Each returns nullptr with a Python error set when an accessor fails.
-const PhonemeSets* current_phoneme_sets();
-const CompiledTable* current_phone_table();
-const TextSet* current_silent_letters();
-const TextMap<Text>* current_liaisons();
+// Each returns an empty Shared with a Python error set when an accessor fails.
+Shared<PhonemeSets> current_phoneme_sets();
+Shared<CompiledTable> current_phone_table();
+Shared<TextSet> current_silent_letters();
+Shared<TextMap<Text>> current_liaisons();
 // The sonority classes of the module (`_SONORITY`).
-const SonorityClasses* current_sonority();
-// Both of the above (refreshed in that order) behind one classifier.
-const PhonemeClassifier* current_classifier();
+Shared<SonorityClasses> current_sonority();
+// Both of the above (refreshed in that order) behind one classifier, which
+// keeps them alive.
+Shared<PhonemeClassifier> current_classifier();
 
 // Converts a _SonorityClasses-like object (attributes O, N, L, Y, V holding
 // sets of str) for the functions that take `classes` explicitly.

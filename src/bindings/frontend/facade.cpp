@@ -89,8 +89,9 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
     need_status(log_at(g_level_debug, g_names.debug, "analyze() word=%r phone=%r", {word, phone}));
     Ref produced;
     if (phone == Py_None) {
-        PyObject* phonemizer = need(slot_or_raise(self, kPhonemizer, "_phonemizer"));
-        produced = take(PyObject_CallMethodOneArg(phonemizer, g_names.phonemize, word));
+        // Held: the phonemizer's own code may delete the attribute while it runs.
+        const Ref phonemizer = Ref::borrow(need(slot_or_raise(self, kPhonemizer, "_phonemizer")));
+        produced = take(PyObject_CallMethodOneArg(phonemizer.get(), g_names.phonemize, word));
         if (!PyUnicode_Check(produced.get())) {
             raise_expected("str", produced.get());
             throw PythonError{};
@@ -98,10 +99,11 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
         phone = produced.get();
     }
     // Every table is fetched (which may run Python code) before the core runs.
-    const PhonemeClassifier& classes = *need(current_classifier());
-    const CompiledTable& table = *need(current_phone_table());
-    const TextSet& silent = *need(current_silent_letters());
-    PyObject* syllabes = need(word_syllables(word, phone, classes, table, silent));
+    // and held until it is done: a nested analysis may compile other tables.
+    const Shared<PhonemeClassifier> classes = need(current_classifier());
+    const Shared<CompiledTable> table = need(current_phone_table());
+    const Shared<TextSet> silent = need(current_silent_letters());
+    PyObject* syllabes = need(word_syllables(word, phone, *classes, *table, *silent));
     return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes});
 }
 
@@ -138,7 +140,8 @@ VANTRO_FASTCALL(facade_analyze_text) {
     if (!parse_args({"analyze_text", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "text")) return nullptr;
     return guarded([&]() -> PyObject* {
         const std::vector<Span> words = find_words(to_text(a[0]));
-        Ref out = take(PyList_New(static_cast<Py_ssize_t>(words.size())));
+        // Filled by appending: the caller's code runs while each word is analysed.
+        Ref out = take(PyList_New(0));
         // A subclass that redefines analyze gets its own analyze for every word.
         const bool own = Py_TYPE(self) == g_facade;
         for (std::size_t i = 0; i < words.size(); ++i) {
@@ -149,7 +152,8 @@ VANTRO_FASTCALL(facade_analyze_text) {
                 word = take(PyUnicode_Replace(word.get(), modifier_apostrophe(), typographic_apostrophe(), -1));
             PyObject* r = own ? analyze_word(self, word.get(), nullptr)
                               : PyObject_CallMethodOneArg(self, g_names.analyze, word.get());
-            PyList_SET_ITEM(out.get(), static_cast<Py_ssize_t>(i), need(r));
+            Ref resultat = take(r);
+            need_status(PyList_Append(out.get(), resultat.get()));
         }
         return out.release();
     });
@@ -161,8 +165,9 @@ VANTRO_FASTCALL(facade_syllabify_ipa) {
     if (!parse_args({"syllabify_ipa", names, 1}, args, nargs, kwnames, a) || !check_str(a[0], "phone"))
         return nullptr;
     return guarded([&] {
-        const SonorityClasses& classes = *need(current_sonority());
-        return texts_to_list(syllabify_ipa(to_text(a[0]), classes, *need(current_phoneme_sets())));
+        const Shared<SonorityClasses> classes = need(current_sonority());
+        const Shared<PhonemeSets> sets = need(current_phoneme_sets());
+        return texts_to_list(syllabify_ipa(to_text(a[0]), *classes, *sets));
     });
 }
 
@@ -269,10 +274,11 @@ VANTRO_FASTCALL(facade_analyser_texte) {
     if (!parse_args({"analyser_texte", names, 1, 2}, args, nargs, kwnames, a) || !check_str(a[0], "texte") ||
         !read_corrections(a[2], a[3], corrections))
         return nullptr;
-    PyObject* phonemizer = slot_or_raise(self, kPhonemizer, "_phonemizer");
+    // Held: reading its `_lang` may run code that deletes the attribute.
+    const Ref phonemizer = Ref::borrow(slot_or_raise(self, kPhonemizer, "_phonemizer"));
     if (!phonemizer) return nullptr;
     TextReaderChoice reader;
-    if (!reader_for_phonemizer(phonemizer, reader)) return nullptr;
+    if (!reader_for_phonemizer(phonemizer.get(), reader)) return nullptr;
     return analyser_texte(a[0], a[1], reader, corrections);
 }
 

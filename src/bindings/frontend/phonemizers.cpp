@@ -90,9 +90,11 @@ PyObject* espeak_is_available_impl(PyObject* self) {
         if (absent <= 0) return nullptr;  // any other failure leaves the state undetermined
         PyErr_Clear();
         set_slot(self, kAvailable, Py_False);
+        // A logging handler may delete or rebind the slot: what was decided is returned.
         if (log_call(g_names.warning, "eSpeak-NG not available, phonemization will fail", {}) < 0) return nullptr;
+        Py_RETURN_FALSE;
     }
-    return Py_NewRef(object_slots(self)[kAvailable]);
+    Py_RETURN_TRUE;
 }
 
 VANTRO_FASTCALL(espeak_is_available) {
@@ -197,9 +199,10 @@ int g2p_init(PyObject* self, PyObject* args, PyObject* kwargs) {
 VANTRO_FASTCALL(g2p_phonemize) {
     PyObject* word;
     if (!word_arg("phonemize", args, nargs, kwnames, word)) return nullptr;
-    PyObject* g2p = slot_or_raise(self, kG2P, "_g2p");
+    // Held: predict() may delete the attribute while it runs.
+    const Ref g2p = Ref::borrow(slot_or_raise(self, kG2P, "_g2p"));
     if (!g2p) return nullptr;
-    PyObject* result = PyObject_CallMethodOneArg(g2p, g_names.predict, word);
+    PyObject* result = PyObject_CallMethodOneArg(g2p.get(), g_names.predict, word);
     if (!result || result == Py_None || PyUnicode_Check(result)) return result;
     raise_expected("str", result);
     Py_DECREF(result);

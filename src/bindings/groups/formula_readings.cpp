@@ -65,10 +65,17 @@ struct RecordsOut {
         need_status(PyList_Append(list.get(), s.get()));
     }
     void nucleus(const Ref& phone) {
-        PyObject* syllabe = PyList_GET_ITEM(list.get(), PyList_GET_SIZE(list.get()) - 1);
-        PyObject* noyau = record_field(syllabe, field::Syllabe::noyau);
+        // Held: making the phoneme may run a finalizer that reaches these records.
+        const Ref syllabe = Ref::borrow(PyList_GET_ITEM(list.get(), PyList_GET_SIZE(list.get()) - 1));
+        const Ref noyau = take(record_attr(syllabe.get(), Rec::Syllabe, field::Syllabe::noyau));
         Ref phoneme = take(make_record(Rec::Phoneme, {Py_NewRef(phone.get())}));
-        need_status(PyList_Append(record_field(noyau, field::GroupePhonologique::phonemes), phoneme.get()));
+        const Ref phonemes =
+            take(record_attr(noyau.get(), Rec::GroupePhonologique, field::GroupePhonologique::phonemes));
+        if (!PyList_Check(phonemes.get())) {
+            raise_expected("list", phonemes.get());
+            throw PythonError{};
+        }
+        need_status(PyList_Append(phonemes.get(), phoneme.get()));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
+#include "bindings/common/owned.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/groups/host_readings.hpp"
 #include "bindings/groups/stage_arguments.hpp"
@@ -17,11 +18,13 @@ namespace {
 // The words of a group as the core aligns them: each one's text and where it starts.
 std::vector<GroupWord> words_of(PyObject* groupe) {
     Ref mots = attr(groupe, g_names.mots);
-    Ref seq = take(PySequence_Fast(mots.get(), "mots must be a sequence"));
-    const Py_ssize_t n = PySequence_Fast_GET_SIZE(seq.get());
+    // A word's `text` or `span` may change the caller's list: the walk is over a snapshot.
+    Snapshot seq;
+    if (!seq.take(mots.get(), "mots must be a sequence")) throw PythonError{};
+    const Py_ssize_t n = seq.size();
     std::vector<GroupWord> words(static_cast<std::size_t>(n));
     for (Py_ssize_t i = 0; i < n; ++i) {
-        PyObject* mot = PySequence_Fast_GET_ITEM(seq.get(), i);
+        PyObject* mot = seq[i];
         GroupWord& w = words[static_cast<std::size_t>(i)];
         w.text = text_attr(mot, g_names.text);
         Ref span = attr(mot, g_names.span);
@@ -38,7 +41,7 @@ public:
     HostGroups(PyObject* groupes, PyObject* lectures, PyObject* out)
         : groupes_(groupes), lectures_(lectures), out_(out) {}
 
-    std::size_t size() const { return static_cast<std::size_t>(PyList_GET_SIZE(groupes_)); }
+    std::size_t size() const { return static_cast<std::size_t>(PyTuple_GET_SIZE(groupes_)); }
     bool est_formule(std::size_t gi) const { return truth_attr(group(gi), g_names.est_formule); }
     bool own_reading(std::size_t gi) {
         reading_ = attr(group(gi), g_names.lecture);
@@ -70,23 +73,31 @@ public:
     void no_syllables(std::size_t gi) { put(gi, need(PyList_New(0))); }
     void syllables_of_words(std::size_t gi) {
         const std::vector<GroupWord> words = words_of(group(gi));
-        const PhonemeClassifier& classes = *need(current_classifier());
-        const LinguisticContext ctx{classes.sets(), classes.classes(), *need(current_phone_table()),
-                                    *need(current_silent_letters()), &classes};
+        // Held until the group is done: a nested analysis may compile other tables.
+        const Shared<PhonemeClassifier> classes = need(current_classifier());
+        const Shared<CompiledTable> table = need(current_phone_table());
+        const Shared<TextSet> silent = need(current_silent_letters());
+        const LinguisticContext ctx{classes->sets(), classes->classes(), *table, *silent, classes.get()};
         SyllableRecords records;  // the records are made as the syllables are built
         syllabifier_groupe(to_text(phone_.get()), words, ctx, records);
         put(gi, need(records.finish()));
     }
 
 private:
-    PyObject* group(std::size_t gi) const { return PyList_GET_ITEM(groupes_, static_cast<Py_ssize_t>(gi)); }
-    // out[gi] = ResultatGroupe(group, syllabes), `syllabes` stolen.
+    PyObject* group(std::size_t gi) const { return PyTuple_GET_ITEM(groupes_, static_cast<Py_ssize_t>(gi)); }
+    // out[gi] = ResultatGroupe(group, syllabes), `syllabes` stolen. Groups
+    // come in order; the list only ever holds finished records, since the
+    // caller's code runs between two groups.
     void put(std::size_t gi, PyObject* syllabes) {
-        PyObject* rg = need(make_record(Rec::ResultatGroupe, {Py_NewRef(group(gi)), syllabes}));
-        PyList_SET_ITEM(out_, static_cast<Py_ssize_t>(gi), rg);
+        Ref rg = take(make_record(Rec::ResultatGroupe, {Py_NewRef(group(gi)), syllabes}));
+        if (static_cast<Py_ssize_t>(gi) != PyList_GET_SIZE(out_)) {
+            PyErr_SetString(PyExc_SystemError, "syllabifier_groupes: groups out of order");
+            throw PythonError{};
+        }
+        need_status(PyList_Append(out_, rg.get()));
     }
 
-    PyObject* groupes_;
+    PyObject* groupes_;   // a tuple of our own
     PyObject* lectures_;  // a dict, or nullptr
     PyObject* out_;
     Ref reading_;  // the reading at hand
@@ -98,8 +109,8 @@ VANTRO_FASTCALL(syllabifier_groupes_fn) {
     if (!syllabifier_arguments(args, nargs, kwnames, a)) return nullptr;
     return guarded([&]() -> PyObject* {
         // The list is read once: later changes by a callee cannot shift the walk.
-        Ref groupes = take(PyList_GetSlice(a[0], 0, PyList_GET_SIZE(a[0])));
-        Ref out = take(PyList_New(PyList_GET_SIZE(groupes.get())));
+        Ref groupes = take(PyList_AsTuple(a[0]));
+        Ref out = take(PyList_New(0));
         HostGroups groups(groupes.get(), a[1] && a[1] != Py_None ? a[1] : nullptr, out.get());
         syllabifier_groupes(groups);
         return out.release();

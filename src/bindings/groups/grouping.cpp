@@ -33,7 +33,7 @@ PyObject* group_record(PyObject* mots, const GroupPlan& plan) {
     Ref last_span = attr(PyList_GET_ITEM(group_mots.get(), static_cast<Py_ssize_t>(plan.count - 1)), g_names.span);
     Ref start = take(PySequence_GetItem(first_span.get(), 0));
     Ref end = take(PySequence_GetItem(last_span.get(), 1));
-    PyObject* span = PyTuple_Pack(2, start.get(), end.get());
+    PyObject* span = need(PyTuple_Pack(2, start.get(), end.get()));
     return need(make_record(Rec::GroupeLecture, {group_mots.release(), from_text(plan.phone_groupe), span,
                                                  texts_to_list(plan.jonctions), PyBool_FromLong(plan.est_formule)}));
 }
@@ -58,12 +58,15 @@ VANTRO_FASTCALL(construire_groupes_fn) {
         std::vector<WordForGrouping> words;
         words.reserve(static_cast<std::size_t>(n));
         for (Py_ssize_t i = 0; i < n; ++i) words.push_back(word_of(PyList_GET_ITEM(mots.get(), i)));
-        const PhonemeSets& sets = *need(current_phoneme_sets());
-        const TextMap<Text>& liaisons = *need(current_liaisons());
-        const std::vector<GroupPlan> plans = construire_groupes(words, opts, liaisons, sets);
-        Ref result = take(PyList_New(static_cast<Py_ssize_t>(plans.size())));
-        for (std::size_t g = 0; g < plans.size(); ++g)
-            PyList_SET_ITEM(result.get(), static_cast<Py_ssize_t>(g), group_record(mots.get(), plans[g]));
+        const Shared<PhonemeSets> sets = need(current_phoneme_sets());
+        const Shared<TextMap<Text>> liaisons = need(current_liaisons());
+        const std::vector<GroupPlan> plans = construire_groupes(words, opts, *liaisons, *sets);
+        // Filled by appending: the caller's code runs while each group is made.
+        Ref result = take(PyList_New(0));
+        for (const GroupPlan& plan : plans) {
+            Ref groupe = take(group_record(mots.get(), plan));
+            need_status(PyList_Append(result.get(), groupe.get()));
+        }
         return result.release();
     });
 }

@@ -34,7 +34,7 @@ PyObject* set_predicate(const char* fn, PyObject* const* args, Py_ssize_t nargs,
     Text t = to_text(arg);
     // The empty string is decided without consulting the data.
     if (t.empty()) Py_RETURN_FALSE;
-    const PhonemeSets* sets = current_phoneme_sets();
+    const Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
     return bool_result(Pred(*sets, t));
 }
@@ -75,22 +75,22 @@ VANTRO_FASTCALL(build_sonority_classes_fn) {
 
 // The classes argument: the module's own _SONORITY is compiled once; any
 // other object is read afresh.
-const SonorityClasses* classes_arg(PyObject* classes, SonorityClasses& scratch) {
+Shared<SonorityClasses> classes_arg(PyObject* classes) {
     Ref module_classes = module_global(&Names::sonority_global);
     if (!module_classes) PyErr_Clear();
     if (classes == module_classes.get()) return current_sonority();
-    if (!sonority_from_object(classes, scratch)) return nullptr;
-    return &scratch;
+    auto read = std::make_shared<SonorityClasses>();
+    if (!sonority_from_object(classes, *read)) return nullptr;
+    return read;
 }
 
 VANTRO_FASTCALL(class_of_fn) {
     const char* names[] = {"token", "classes", nullptr};
     PyObject* a[2];
     if (!parse_args({"_class_of", names, 2}, args, nargs, kwnames, a) || !check_str(a[0], "token")) return nullptr;
-    SonorityClasses scratch;
-    const SonorityClasses* classes = classes_arg(a[1], scratch);
+    const Shared<SonorityClasses> classes = classes_arg(a[1]);
     if (!classes) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
+    const Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
     const char c = class_of(to_text(a[0]), *classes, *sets);
     return PyUnicode_FromStringAndSize(&c, 1);
@@ -119,10 +119,9 @@ VANTRO_FASTCALL(split_central_cluster_fn) {
     }
     std::vector<Text> cluster;
     if (!list_to_texts(a[0], cluster)) return nullptr;
-    SonorityClasses scratch;
-    const SonorityClasses* classes = classes_arg(a[1], scratch);
+    const Shared<SonorityClasses> classes = classes_arg(a[1]);
     if (!classes) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
+    const Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
     return PyLong_FromSize_t(split_central_cluster(cluster, *classes, *sets, s_liquid != 0));
 }
@@ -130,9 +129,9 @@ VANTRO_FASTCALL(split_central_cluster_fn) {
 VANTRO_FASTCALL(syllabify_ipa_fn) {
     PyObject* phone;
     if (!one_text("_syllabify_ipa", "phone", args, nargs, kwnames, phone)) return nullptr;
-    const SonorityClasses* classes = current_sonority();
+    const Shared<SonorityClasses> classes = current_sonority();
     if (!classes) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
+    const Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
     return texts_to_list(syllabify_ipa(to_text(phone), *classes, *sets));
 }
@@ -140,7 +139,7 @@ VANTRO_FASTCALL(syllabify_ipa_fn) {
 VANTRO_FASTCALL(decouper_syllabe_fn) {
     PyObject* syll;
     if (!one_text("_decouper_syllabe", "syll_phone", args, nargs, kwnames, syll)) return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
+    const Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
     auto parts = decouper_syllabe(to_text(syll), *sets);
     if (!parts) Py_RETURN_NONE;

@@ -1,6 +1,8 @@
 // The lexicon of the liaison rules, from the data file.
 #pragma once
 
+#include <memory>
+
 #include "bindings/common/convert.hpp"
 #include "reading/liaison_rules.hpp"
 
@@ -10,9 +12,9 @@ namespace vantro::py {
 // (vantro_aligneur._chargeur._charger()): its lists of disjunctive words,
 // of words that give liaisons (an object of lists) and of words after
 // which there is none. Made again only when those lists are no longer the
-// same objects holding the same words; valid until the next call. nullptr
-// with KeyError when the member is missing, TypeError when it is not
-// shaped so.
-const reading::LiaisonLexicon* current_liaison_lexicon();
+// same objects holding the same words; a lexicon once handed out never
+// changes. Empty with KeyError when the member is missing, TypeError when it
+// is not shaped so.
+std::shared_ptr<const reading::LiaisonLexicon> current_liaison_lexicon();
 
 }  // namespace vantro::py

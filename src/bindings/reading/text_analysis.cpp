@@ -142,13 +142,14 @@ bool read_option(PyObject* options, int field, bool& out) {
 
 // Every table the text path reads, fetched (which may run Python code)
 // before the core runs.
+// Held for the whole text: a nested call may compile other tables meanwhile.
 struct TextTables {
-    const PhonemeSets* sets = nullptr;
-    const SonorityClasses* sonority = nullptr;
-    const CompiledTable* table = nullptr;
-    const TextSet* silent = nullptr;
-    const TextMap<Text>* liaisons = nullptr;
-    const reading::LiaisonLexicon* lexicon = nullptr;
+    Shared<PhonemeSets> sets;
+    Shared<SonorityClasses> sonority;
+    Shared<CompiledTable> table;
+    Shared<TextSet> silent;
+    Shared<TextMap<Text>> liaisons;
+    Shared<reading::LiaisonLexicon> lexicon;
 
     bool fetch() {
         return (sets = current_phoneme_sets()) && (sonority = current_sonority()) &&

@@ -335,8 +335,9 @@ PyObject* rec_getstate(PyObject* self, PyObject*) {
     PyObject** slots = object_slots(self);
     for (int i = 0; i < rt.nfields; ++i)
         if (slots[i] && PyDict_SetItem(state.get(), rt.names[i], slots[i]) < 0) return nullptr;
-    PyObject* dict = reinterpret_cast<ObjectHead*>(self)->dict;
-    if (dict && PyDict_Update(state.get(), dict) < 0) return nullptr;
+    // Held: comparing its keys may run code that replaces the instance's __dict__.
+    const Ref dict = Ref::borrow(reinterpret_cast<ObjectHead*>(self)->dict);
+    if (dict && PyDict_Update(state.get(), dict.get()) < 0) return nullptr;
     return state.release();
 }
 
@@ -360,7 +361,9 @@ PyObject* rec_setstate(PyObject* self, PyObject* state) {
             continue;
         }
         if (!head->dict && !(head->dict = PyDict_New())) return nullptr;
-        if (PyDict_SetItem(head->dict, key, value) < 0) return nullptr;
+        // Held: hashing the key may run code that replaces the instance's __dict__.
+        const Ref dict = Ref::borrow(head->dict);
+        if (PyDict_SetItem(dict.get(), key, value) < 0) return nullptr;
     }
     Py_RETURN_NONE;
 }

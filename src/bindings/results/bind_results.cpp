@@ -30,7 +30,7 @@ VANTRO_FASTCALL(build_syllabes_fn) {
     if (!list_to_texts(a[0], syll) || !list_to_texts(a[1], ph) || !list_to_texts(a[2], gr) ||
         !list_to_spans(a[3], spans))
         return nullptr;
-    const PhonemeSets* sets = current_phoneme_sets();
+    const Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
     return guarded([&]() -> PyObject* {
         return syllabes_to_list(build_syllabes(syll, ph, gr, spans, offset, ok != 0, *sets));
@@ -46,7 +46,11 @@ VANTRO_FASTCALL(ajouter_schwa_final_fn) {
     return guarded([&]() -> PyObject* {
         Text phone = to_text(a[2]);
         // The tables are only fetched when the last phoneme must be classed.
-        auto sets = [] () -> const PhonemeSets& { return *need(current_phoneme_sets()); };
+        Shared<PhonemeSets> held;
+        auto sets = [&]() -> const PhonemeSets& {
+            held = need(current_phoneme_sets());
+            return *held;
+        };
         if (!takes_final_schwa(to_text(a[0]), to_text(a[1]), phone, sets)) return Py_NewRef(a[2]);
         phone.push_back(SCHWA);
         return from_text(phone);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "bindings/common/owned.hpp"
 #include "bindings/records/records.hpp"
 
 namespace vantro::py {
@@ -29,7 +30,7 @@ PyObject* take_list(std::vector<PyObject*>& items) {
     if (list) {
         for (std::size_t i = 0; i < items.size(); ++i) PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), items[i]);
     } else {
-        for (PyObject* o : items) Py_DECREF(o);
+        release_all(items);
     }
     items.clear();
     return list;
@@ -45,12 +46,8 @@ PyObject* group_of(std::vector<PyObject*>& phonemes) {
 SyllableRecords::~SyllableRecords() { reset(); }
 
 void SyllableRecords::reset() {
-    for (PyObject* o : syllabes_) Py_DECREF(o);
-    syllabes_.clear();
-    for (auto& g : groups_) {
-        for (PyObject* o : g) Py_DECREF(o);
-        g.clear();
-    }
+    release_all(syllabes_);
+    for (auto& g : groups_) release_all(g);
     Py_CLEAR(phone_);
     ortho_.clear();
     span_ = Span{};

@@ -12,6 +12,7 @@
 #include "bindings/common/attributes.hpp"
 #include "bindings/common/errors.hpp"
 #include "bindings/common/functions.hpp"
+#include "bindings/common/owned.hpp"
 #include "bindings/data/linguistic_data.hpp"
 #include "bindings/records/records.hpp"
 #include "bindings/results/syllable_records.hpp"
@@ -22,8 +23,12 @@
 namespace vantro::py {
 namespace {
 
-// The items of obj.<name>, copied: the caller's list may change meanwhile.
-Ref items_attr(PyObject* obj, PyObject* name) { return take(PySequence_List(attr(obj, name).get())); }
+// The items of obj.<name>, a snapshot: the caller's list may change meanwhile.
+Snapshot items_attr(PyObject* obj, PyObject* name) {
+    Snapshot items;
+    if (!items.take(attr(obj, name).get(), nullptr)) throw PythonError{};
+    return items;
+}
 
 Span span_attr(PyObject* obj, PyObject* name) {
     Span s;
@@ -32,20 +37,20 @@ Span span_attr(PyObject* obj, PyObject* name) {
 }
 
 std::vector<PhonemeRec> phonemes_of(PyObject* group) {
-    Ref items = items_attr(group, g_names.phonemes);
+    const Snapshot items = items_attr(group, g_names.phonemes);
     std::vector<PhonemeRec> out;
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
-        PyObject* p = PyList_GET_ITEM(items.get(), i);
+    for (Py_ssize_t i = 0; i < items.size(); ++i) {
+        PyObject* p = items[i];
         out.push_back(PhonemeRec{text_attr(p, g_names.ipa), text_attr(p, g_names.grapheme)});
     }
     return out;
 }
 
 std::vector<SyllabeRec> syllables_of(PyObject* obj) {
-    Ref items = items_attr(obj, g_names.syllabes);
+    const Snapshot items = items_attr(obj, g_names.syllabes);
     std::vector<SyllabeRec> out;
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
-        PyObject* s = PyList_GET_ITEM(items.get(), i);
+    for (Py_ssize_t i = 0; i < items.size(); ++i) {
+        PyObject* s = items[i];
         SyllabeRec rec;
         rec.phone = text_attr(s, g_names.phone);
         rec.ortho = text_attr(s, g_names.ortho);
@@ -93,9 +98,9 @@ view::WordFacts word_facts(PyObject* mot) {
 view::Reading reading_of(PyObject* lecture) {
     view::Reading out;
     out.display = text_attr(lecture, g_names.display_fr);
-    Ref events = items_attr(lecture, g_names.events);
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(events.get()); ++i) {
-        PyObject* e = PyList_GET_ITEM(events.get(), i);
+    const Snapshot events = items_attr(lecture, g_names.events);
+    for (Py_ssize_t i = 0; i < events.size(); ++i) {
+        PyObject* e = events[i];
         out.steps.push_back(view::ReadingStep{text_attr(e, g_names.ortho), text_attr(e, g_names.phone),
                                               span_attr(e, g_names.span_source)});
     }
@@ -105,11 +110,11 @@ view::Reading reading_of(PyObject* lecture) {
 view::GroupResult group_facts(PyObject* rg) {
     view::GroupResult g;
     Ref groupe = attr(rg, g_names.groupe);
-    Ref mots = items_attr(groupe.get(), g_names.mots);
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(mots.get()); ++i) g.mots.push_back(word_facts(PyList_GET_ITEM(mots.get(), i)));
+    const Snapshot mots = items_attr(groupe.get(), g_names.mots);
+    for (Py_ssize_t i = 0; i < mots.size(); ++i) g.mots.push_back(word_facts(mots[i]));
     g.phone_groupe = text_attr(groupe.get(), g_names.phone_groupe);
-    Ref jonctions = items_attr(groupe.get(), g_names.jonctions);
-    if (!list_to_texts(jonctions.get(), g.jonctions)) throw PythonError{};
+    const Snapshot jonctions = items_attr(groupe.get(), g_names.jonctions);
+    if (!list_to_texts(jonctions.tuple(), g.jonctions)) throw PythonError{};
     g.est_formule = truth_attr(groupe.get(), g_names.est_formule);
     Ref lecture = attr(groupe.get(), g_names.lecture);
     if (lecture.get() != Py_None) g.lecture = reading_of(lecture.get());
@@ -121,17 +126,20 @@ view::SentenceResult sentence_facts(PyObject* r) {
     view::SentenceResult out;
     out.texte = text_attr(r, g_names.texte_original);
     out.final_schwas = truth_attr(attr(r, g_names.options).get(), g_names.ajouter_schwas_finaux);
-    Ref groupes = items_attr(r, g_names.groupes);
-    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(groupes.get()); ++i)
-        out.groupes.push_back(group_facts(PyList_GET_ITEM(groupes.get(), i)));
+    const Snapshot groupes = items_attr(r, g_names.groupes);
+    for (Py_ssize_t i = 0; i < groupes.size(); ++i) out.groupes.push_back(group_facts(groupes[i]));
     return out;
 }
 
-// The tables, fetched last: fetching them may run Python code.
-LinguisticContext context() {
-    return LinguisticContext{*need(current_phoneme_sets()), *need(current_sonority()), *need(current_phone_table()),
-                             *need(current_silent_letters())};
-}
+// The tables, fetched last (fetching them may run Python code), and held
+// while they are used: a nested call may compile other tables meanwhile.
+struct HeldContext {
+    Shared<PhonemeSets> sets = need(current_phoneme_sets());
+    Shared<SonorityClasses> sonority = need(current_sonority());
+    Shared<CompiledTable> table = need(current_phone_table());
+    Shared<TextSet> silent = need(current_silent_letters());
+    LinguisticContext context() const { return LinguisticContext{*sets, *sonority, *table, *silent}; }
+};
 
 bool mode_arg(PyObject* o, view::SyllableMode& mode) {
     if (!o) return true;
@@ -162,7 +170,8 @@ PyObject* with_view(PyObject* resultat, view::SyllableMode mode, Render&& render
             raise_arg_type("resultat", "ResultatAnalyse or ResultatSyllabation", resultat);
             throw PythonError{};
         }
-        const LinguisticContext ctx = context();
+        const HeldContext held;
+        const LinguisticContext ctx = held.context();
         const view::ViewInput in = word ? view::input_from_word(*word, ctx) : view::input_from_sentence(*sentence, ctx);
         return render(view::build_letter_view(in, mode, ctx.sets));
     });
@@ -326,7 +335,8 @@ PyMethodDef view_functions[] = {
 PyObject* written_word_syllables(PyObject* mot, PyObject* phone) {
     return guarded([&]() -> PyObject* {
         const Text m = to_text(mot), p = to_text(phone);
-        return need(syllabes_to_list(view::written_word_records(m, p, context())));
+        const HeldContext held;
+        return need(syllabes_to_list(view::written_word_records(m, p, held.context())));
     });
 }
 
@@ -338,7 +348,8 @@ int write_group_syllables(PyObject* resultats, PyObject* options) {
         for (Py_ssize_t i = 0; i < PyList_GET_SIZE(items.get()); ++i) {
             PyObject* rg = PyList_GET_ITEM(items.get(), i);
             const view::GroupResult g = group_facts(rg);
-            Ref written = take(syllabes_to_list(view::written_group_records(g, schwas, context())));
+            const HeldContext held;
+            Ref written = take(syllabes_to_list(view::written_group_records(g, schwas, held.context())));
             need_status(PyObject_SetAttr(rg, g_names.syllabes, written.get()));
         }
         Py_RETURN_NONE;

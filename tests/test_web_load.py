@@ -5,6 +5,7 @@ from __future__ import annotations
 
 import http.client
 import json
+import os
 import socket
 import threading
 import time
@@ -115,7 +116,9 @@ def test_load_and_memory(serveur, record_property):
     print(f"\n{faites} requests, {CLIENTS} clients, {SECONDS} s, RSS {avant} KiB -> {apres} KiB")
     assert erreurs == [], erreurs[:5]
     assert faites >= CLIENTS
-    assert apres - avant < 20 * 1024, f"RSS grew from {avant} to {apres} KiB"
+    # Under the sanitizers freed memory is held in quarantine: the size says nothing there.
+    if not os.environ.get("VANTRO_UNDER_SANITIZER"):
+        assert apres - avant < 20 * 1024, f"RSS grew from {avant} to {apres} KiB"
 
 
 def test_still_serving_after_malformed_requests(serveur):

@@ -216,3 +216,59 @@ def test_analysis_inside_a_collection_during_an_analysis():
         gc.set_threshold(*threshold)
     gc.collect()
     assert inner and all(r == expected_inner for r in inner)
+
+
+# ---- the word analysis, whose sets are checked on the tokens it asked about -----------
+
+
+def chained(word, phone):
+    """The analysis by its three stages, each of which reads the sets whole."""
+    dec_ph, dec_gr, dec_spans, ok = va._aligner(word, phone)
+    syllabes = va._build_syllabes(va._syllabify_ipa(phone), dec_ph, dec_gr, dec_spans, 0, ok)
+    return va.ResultatAnalyse(word, phone, syllabes)
+
+
+# Words with one-code-point tokens, a nasal vowel (a token of two code points
+# whose first one decides) and a cluster whose cut depends on the classes.
+CHECKED_WORDS = [("chat", "ʃa"), ("banc", "bɑ̃"), ("âpre", "apʁ"), ("apra", "apʁa"), ("partir", "paʁtiʁ"),
+                 ("rose", "ʁoz"), ("pied", "pje"), ("lundi", "lœ̃di")]
+
+
+def sonority(cls):
+    return lambda: getattr(va._SONORITY, cls)
+
+
+# Each change is made after one analysis of every word has been compiled and
+# checked, so a stale classifier would show.
+SET_CHANGES = [
+    ("a vowel taken out", va._VOYELLES, lambda s: s.discard("a")),
+    ("the vowel under a nasal one taken out", va._VOYELLES, lambda s: s.discard("ɑ")),
+    ("a nasal vowel of its own", va._VOYELLES, lambda s: (s.discard("œ"), s.add("œ̃"))),
+    ("a vowel swapped for another", va._VOYELLES, lambda s: (s.discard("o"), s.add("§"))),
+    ("a semi-vowel taken out", va._SEMI_VOYELLES, lambda s: s.discard("j")),
+    ("a liquid made an obstruent", sonority("L"), lambda s: s.discard("ʁ")),
+    ("an obstruent made a liquid", sonority("O"), lambda s: s.discard("p")),
+    ("a class emptied", sonority("V"), set.clear),
+    ("a set grown", sonority("N"), lambda s: s.update({"ʁ", "ʃ"})),
+    ("a change no word asks about", va._VOYELLES, lambda s: s.discard("y")),
+]
+
+
+@pytest.mark.parametrize("what, get, change", SET_CHANGES, ids=[c[0] for c in SET_CHANGES])
+def test_analyze_sees_every_set_change(restore_tables, what, get, change):
+    s = va.VantroSyllabeur(_NoPhonemizer())
+    before = [s.analyze(w, p) for w, p in CHECKED_WORDS]
+    assert before == [chained(w, p) for w, p in CHECKED_WORDS]
+    change(get())
+    assert [s.analyze(w, p) for w, p in CHECKED_WORDS] == [chained(w, p) for w, p in CHECKED_WORDS]
+    get().clear()  # and then emptied: the fixture fills it again
+    assert [s.analyze(w, p) for w, p in CHECKED_WORDS] == [chained(w, p) for w, p in CHECKED_WORDS]
+
+
+def test_analyze_with_sets_that_are_not_sets(restore_tables, monkeypatch):
+    vowels = sorted(va._VOYELLES() - {"a"})
+    monkeypatch.setattr(va, "_VOYELLES", lambda: vowels)  # a list: read whole at every call
+    s = va.VantroSyllabeur(_NoPhonemizer())
+    assert [s.analyze(w, p) for w, p in CHECKED_WORDS] == [chained(w, p) for w, p in CHECKED_WORDS]
+    vowels.append("a")
+    assert [s.analyze(w, p) for w, p in CHECKED_WORDS] == [chained(w, p) for w, p in CHECKED_WORDS]

@@ -103,3 +103,83 @@ TEST(BuildSyllabesInto, ReusedOutputEqualsAFreshOne) {
 }
 
 }  // namespace
+
+namespace vantro {
+namespace {
+
+// The tokens noted while `f` runs with a log open.
+template <class F>
+TextSet noted_while(F f) {
+    ClassifierQueries log;
+    {
+        const ClassifierQueryScope scope(log);
+        f();
+    }
+    TextSet out;
+    log.for_each([&](TextView t) { out.emplace(t); });
+    return out;
+}
+
+// `set` as it could be after a change that touches no noted token: every
+// entry not noted is dropped, and tokens not noted are added.
+TextSet changed_elsewhere(const TextSet& set, const TextSet& noted, std::size_t salt) {
+    TextSet out;
+    for (const Text& e : set)
+        if (noted.contains(e)) out.insert(e);
+    for (char32_t c = 0; c < 0x320; ++c) {
+        const Text t(1, c);
+        if (!noted.contains(t) && (c + salt) % 3 == 0) out.insert(t);
+    }
+    for (const Text& t : {Text(U"ɑ\u0303x"), Text(U"tʃ"), Text(U"e\u0303")})
+        if (!noted.contains(t)) out.insert(t);
+    return out;
+}
+
+std::vector<Text> constituents(TextView syllable, const PhonemeClassifier& c) {
+    const auto parts = decouper_syllabe_views(syllable, c);
+    if (!parts) return {U"-"};
+    return {Text((*parts)[0]), Text((*parts)[1]), Text((*parts)[2])};
+}
+
+// What the log is for: an analysis whose noted tokens all get the same
+// answers from other sets is the same analysis with those sets.
+TEST(ClassifierQueries, AnAnalysisDependsOnlyOnTheTokensNoted) {
+    const PhonemeClassifier c(kFix.classes, kFix.sets);
+    const Text phones[] = {U"paʁti", U"apʁa", U"istʁa", U"ɑ\u0303ftɑ\u0303", U"ajø", U"ptk",
+                           U"",      U"atʃa", U"\u0303a\u0303", U"lsmatɡzi", U"e\u0303ʁje"};
+    for (const Text& phone : phones) {
+        std::vector<Text> first;
+        std::vector<std::vector<Text>> parts;
+        const TextSet noted = noted_while([&] {
+            syllabify_ipa(first, phone, c);
+            for (const Text& s : first) parts.push_back(constituents(s, c));
+        });
+        SonorityClasses classes;
+        PhonemeSets sets;
+        TextSet* out[] = {&classes.O, &classes.N, &classes.L, &classes.Y, &classes.V, &sets.voyelles, &sets.semi_voyelles};
+        const TextSet* in[] = {&kFix.classes.O, &kFix.classes.N, &kFix.classes.L, &kFix.classes.Y,
+                               &kFix.classes.V, &kFix.sets.voyelles, &kFix.sets.semi_voyelles};
+        for (std::size_t k = 0; k < 7; ++k) *out[k] = changed_elsewhere(*in[k], noted, k);
+        const PhonemeClassifier other(classes, sets);
+        std::vector<Text> again;
+        syllabify_ipa(again, phone, other);
+        EXPECT_EQ(again, first) << to_utf8(phone);
+        for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(constituents(first[i], other), parts[i]) << to_utf8(phone);
+    }
+}
+
+TEST(ClassifierQueries, AnInnerScopeHidesTheOuterOne) {
+    const PhonemeClassifier c(kFix.classes, kFix.sets);
+    TextSet inner;
+    const TextSet outer = noted_while([&] {
+        c.est_voyelle(U"a");
+        inner = noted_while([&] { c.class_of(U"ɑ\u0303x"); });
+        c.in_class('L', U"ʁ");
+    });
+    EXPECT_EQ(outer, (TextSet{U"a", U"ʁ"}));
+    EXPECT_EQ(inner, (TextSet{U"ɑ\u0303x", U"ɑ"}));
+    EXPECT_EQ(t_classifier_queries, nullptr);
+}
+
+}  // namespace
+}  // namespace vantro

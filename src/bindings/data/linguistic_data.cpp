@@ -1,5 +1,6 @@
 #include "bindings/data/linguistic_data.hpp"
 
+#include <array>
 #include <memory>
 #include <utility>
 
@@ -179,14 +180,10 @@ bool same_sets(const Shared<TextSet> (&a)[N], const Shared<TextSet> (&b)[N]) {
 
 }  // namespace
 
-Shared<PhonemeSets> current_phoneme_sets() {
+namespace {
+// The phoneme sets made of the sets as last compiled.
+Shared<PhonemeSets> phoneme_sets_as_compiled() {
     PhonemeSetSources& g = g_set_sources;
-    for (PhonemeSetSource& src : g.sources) {
-        PyObject* obj = src.accessor.call();
-        if (!obj) return nullptr;
-        Ref hold(obj);
-        if (!src.compiled.refresh(obj)) return nullptr;
-    }
     // Compiled sets are never changed in place, so equal pointers mean equal sets.
     const Shared<TextSet> now[3] = {g.sources[0].compiled.texts, g.sources[1].compiled.texts,
                                     g.sources[2].compiled.texts};
@@ -195,6 +192,17 @@ Shared<PhonemeSets> current_phoneme_sets() {
         for (int k = 0; k < 3; ++k) g.made_of[k] = now[k];
     }
     return g.sets;
+}
+}  // namespace
+
+Shared<PhonemeSets> current_phoneme_sets() {
+    for (PhonemeSetSource& src : g_set_sources.sources) {
+        PyObject* obj = src.accessor.call();
+        if (!obj) return nullptr;
+        Ref hold(obj);
+        if (!src.compiled.refresh(obj)) return nullptr;
+    }
+    return phoneme_sets_as_compiled();
 }
 
 namespace {
@@ -387,21 +395,18 @@ bool sonority_from_object(PyObject* classes, SonorityClasses& out) {
     return true;
 }
 
-Shared<SonorityClasses> current_sonority() {
-    struct Compiled {
-        CompiledSet sets[5];
-        Shared<SonorityClasses> classes;
-        Shared<TextSet> made_of[5];
-    };
-    static Compiled& c = for_the_process<Compiled>();
-    Ref obj = module_global(&Names::sonority_global);
-    if (!obj) return nullptr;
-    for (int k = 0; k < 5; ++k) {
-        PyObject* s = class_set(obj.get(), k);
-        if (!s) return nullptr;
-        Ref hold(s);
-        if (!c.sets[k].refresh(s)) return nullptr;
-    }
+namespace {
+struct CompiledSonority {
+    CompiledSet sets[5];
+    Shared<SonorityClasses> classes;
+    Shared<TextSet> made_of[5];
+};
+CompiledSonority& g_sonority = for_the_process<CompiledSonority>();
+}  // namespace
+
+namespace {
+Shared<SonorityClasses> sonority_as_compiled() {
+    CompiledSonority& c = g_sonority;
     const Shared<TextSet> now[5] = {c.sets[0].texts, c.sets[1].texts, c.sets[2].texts, c.sets[3].texts,
                                     c.sets[4].texts};
     if (!c.classes || !same_sets(now, c.made_of)) {
@@ -409,6 +414,19 @@ Shared<SonorityClasses> current_sonority() {
         for (int k = 0; k < 5; ++k) c.made_of[k] = now[k];
     }
     return c.classes;
+}
+}  // namespace
+
+Shared<SonorityClasses> current_sonority() {
+    Ref obj = module_global(&Names::sonority_global);
+    if (!obj) return nullptr;
+    for (int k = 0; k < 5; ++k) {
+        PyObject* s = class_set(obj.get(), k);
+        if (!s) return nullptr;
+        Ref hold(s);
+        if (!g_sonority.sets[k].refresh(s)) return nullptr;
+    }
+    return sonority_as_compiled();
 }
 
 namespace {
@@ -420,17 +438,87 @@ struct HeldClassifier {
     Shared<PhonemeSets> sets;
     PhonemeClassifier classifier;
 };
+std::shared_ptr<const HeldClassifier>& g_held = for_the_process<std::shared_ptr<const HeldClassifier>>();
+
+Shared<PhonemeClassifier> classifier_for(Shared<SonorityClasses> classes, Shared<PhonemeSets> sets) {
+    if (!g_held || g_held->classes != classes || g_held->sets != sets)
+        g_held = std::make_shared<const HeldClassifier>(std::move(classes), std::move(sets));
+    return Shared<PhonemeClassifier>(g_held, &g_held->classifier);
+}
 }  // namespace
 
 Shared<PhonemeClassifier> current_classifier() {
-    static std::shared_ptr<const HeldClassifier>& held = for_the_process<std::shared_ptr<const HeldClassifier>>();
     Shared<SonorityClasses> classes = current_sonority();
     if (!classes) return nullptr;
     Shared<PhonemeSets> sets = current_phoneme_sets();
     if (!sets) return nullptr;
-    if (!held || held->classes != classes || held->sets != sets)
-        held = std::make_shared<const HeldClassifier>(std::move(classes), std::move(sets));
-    return Shared<PhonemeClassifier>(held, &held->classifier);
+    return classifier_for(std::move(classes), std::move(sets));
+}
+
+// ---- the classifier, checked on the tokens it was asked about -------------------------
+
+namespace {
+// One-code-point str objects, made once: most tokens are one code point.
+PyObject* code_point_text(char32_t c) {
+    static std::array<PyObject*, 0x300>& texts = for_the_process<std::array<PyObject*, 0x300>>();
+    if (c >= texts.size()) return from_text(TextView(&c, 1));
+    if (!texts[c]) texts[c] = from_text(TextView(&c, 1));  // kept for the process
+    return Py_XNewRef(texts[c]);
+}
+}  // namespace
+
+bool CheckedClassifier::take() {
+    classifier_.reset();
+    checked_ = false;
+    // The same accessors, in the same order, as current_classifier(); the
+    // sets are read in full only when they cannot be checked afterwards.
+    Ref obj = module_global(&Names::sonority_global);
+    if (!obj) return false;
+    for (int k = 0; k < 5; ++k) {
+        objects_[k].reset(class_set(obj.get(), k));
+        if (!objects_[k]) return false;
+    }
+    for (int k = 0; k < 3; ++k) {
+        objects_[5 + k].reset(g_set_sources.sources[k].accessor.call());
+        if (!objects_[5 + k]) return false;
+    }
+    bool all_sets = g_held != nullptr;
+    for (const Ref& set : objects_) all_sets = all_sets && PyAnySet_Check(set.get());
+    if (!all_sets) return compile();
+    classifier_ = Shared<PhonemeClassifier>(g_held, &g_held->classifier);
+    checked_ = true;
+    return true;
+}
+
+bool CheckedClassifier::compile() {
+    classifier_.reset();
+    checked_ = false;
+    for (int k = 0; k < 5; ++k)
+        if (!g_sonority.sets[k].refresh(objects_[k].get())) return false;
+    for (int k = 0; k < 3; ++k)
+        if (!g_set_sources.sources[k].compiled.refresh(objects_[5 + k].get())) return false;
+    classifier_ = classifier_for(sonority_as_compiled(), phoneme_sets_as_compiled());
+    return true;
+}
+
+bool CheckedClassifier::still_holds() {
+    if (!checked_) return true;
+    // The sets, in the order in_set numbers them: O, N, L, Y, V, voyelles, semi_voyelles.
+    static constexpr int kObject[PhonemeClassifier::kSetsRead] = {0, 1, 2, 3, 4, 5, 7};
+    // Answers held by the classifier, compared with what `in` says of the
+    // sets now: the same for every token asked about, the same analysis.
+    bool same = true;
+    log_.for_each([&](TextView t) {
+        if (!same) return;
+        Ref text(t.size() == 1 ? code_point_text(t[0]) : from_text(t));
+        same = static_cast<bool>(text);
+        for (int k = 0; same && k < PhonemeClassifier::kSetsRead; ++k) {
+            const int now = PySet_Contains(objects_[kObject[k]].get(), text.get());
+            same = now >= 0 && (now == 1) == classifier_->in_set(k, t);
+        }
+    });
+    PyErr_Clear();
+    return same;
 }
 
 }  // namespace vantro::py

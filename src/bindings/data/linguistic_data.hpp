@@ -19,6 +19,7 @@
 #include "bindings/data/data_watch.hpp"
 #include "bindings/common/convert.hpp"
 #include "phonology/classifier.hpp"
+#include "phonology/classifier_queries.hpp"
 #include "phonology/phoneme_sets.hpp"
 #include "phonology/sonority.hpp"
 
@@ -49,6 +50,28 @@ Shared<SonorityClasses> current_sonority();
 // Both of the above (refreshed in that order) behind one classifier, which
 // keeps them alive.
 Shared<PhonemeClassifier> current_classifier();
+
+// The classifier for one analysis, taken without reading the sets item by
+// item when they are all sets: the analysis runs with log() open
+// (ClassifierQueryScope), and afterwards still_holds() asks the sets, as
+// they are now, about every token the classifier was asked about. When it
+// is false, compile() reads the same set objects in full and the analysis
+// is made again with the new classifier. The accessors are called once, by
+// take(), in the order current_classifier() calls them.
+class CheckedClassifier {
+public:
+    bool take();  // false with a Python error set
+    const PhonemeClassifier& get() const { return *classifier_; }
+    ClassifierQueries& log() { return log_; }
+    bool still_holds();
+    bool compile();  // false with a Python error set
+
+private:
+    Shared<PhonemeClassifier> classifier_;
+    bool checked_ = false;  // taken without reading the sets
+    Ref objects_[8];        // the classes O, N, L, Y, V; voyelles, consonnes, semi_voyelles
+    ClassifierQueries log_;
+};
 
 // Converts a _SonorityClasses-like object (attributes O, N, L, Y, V holding
 // sets of str) for the functions that take `classes` explicitly.

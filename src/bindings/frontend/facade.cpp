@@ -100,11 +100,22 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
     }
     // Every table is fetched (which may run Python code) before the core runs.
     // and held until it is done: a nested analysis may compile other tables.
-    const Shared<PhonemeClassifier> classes = need(current_classifier());
+    CheckedClassifier classes;
+    need_status(classes.take() ? 0 : -1);
     const Shared<CompiledTable> table = need(current_phone_table());
     const Shared<TextSet> silent = need(current_silent_letters());
-    PyObject* syllabes = need(word_syllables(word, phone, *classes, *table, *silent));
-    return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes});
+    Ref syllabes;
+    {
+        const ClassifierQueryScope asked(classes.log());
+        syllabes = take(word_syllables(word, phone, classes.get(), *table, *silent));
+    }
+    if (!classes.still_holds()) {
+        // A set changed under a token the word asked about: the word again, on the sets as they are.
+        syllabes.reset();
+        need_status(classes.compile() ? 0 : -1);
+        syllabes = take(word_syllables(word, phone, classes.get(), *table, *silent));
+    }
+    return make_record(Rec::ResultatAnalyse, {Py_NewRef(word), Py_NewRef(phone), syllabes.release()});
 }
 
 VANTRO_FASTCALL(facade_analyze) {

@@ -40,6 +40,7 @@ bool PhonemeClassifier::est_voyelle_other(TextView phoneme) const {
 }
 
 bool PhonemeClassifier::in_class(char cls, TextView token) const {
+    note_classifier_query(token);
     switch (cls) {
         case 'O': return member(kO, token);
         case 'N': return member(kN, token);

@@ -501,21 +501,66 @@ bool CheckedClassifier::compile() {
     return true;
 }
 
+namespace {
+// What the sets, as they are now, answer about one token: each question
+// as the classifier defines it, each set asked at most once. A set that
+// cannot be asked (an error, cleared) makes `failed`.
+class LiveAnswers {
+public:
+    // The sets in CheckedClassifier's order: O, N, L, Y, V, voyelles, consonnes, semi_voyelles.
+    LiveAnswers(const Ref* sets, TextView token) : sets_(sets), token_(token) {}
+
+    bool failed = false;
+
+    bool in(int set) {
+        if (known_[set] < 0) known_[set] = ask(sets_[set].get(), token_, text_);
+        return known_[set] == 1;
+    }
+    bool est_voyelle() {
+        if (token_.empty()) return false;
+        if (in(kVoyelles)) return true;
+        Ref first;
+        return token_.size() > 1 && ask(sets_[kVoyelles].get(), token_.substr(0, 1), first) == 1;
+    }
+    char class_of() {
+        if (in(kV) || est_voyelle()) return 'V';
+        if (in(kY) || (!token_.empty() && in(kSemi))) return 'Y';
+        if (in(kL)) return 'L';
+        if (in(kN)) return 'N';
+        return 'O';
+    }
+
+    static constexpr int kN = 1, kL = 2, kY = 3, kV = 4, kVoyelles = 5, kSemi = 7;
+
+private:
+    // `t in set`, with `text` made for `t` once.
+    int ask(PyObject* set, TextView t, Ref& text) {
+        if (failed) return 0;
+        if (!text) text.reset(t.size() == 1 ? code_point_text(t[0]) : from_text(t));
+        const int r = text ? PySet_Contains(set, text.get()) : -1;
+        failed = r < 0;
+        return r;
+    }
+
+    const Ref* sets_;
+    TextView token_;
+    Ref text_;
+    int known_[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+};
+}  // namespace
+
 bool CheckedClassifier::still_holds() {
     if (!checked_) return true;
-    // The sets, in the order in_set numbers them: O, N, L, Y, V, voyelles, semi_voyelles.
-    static constexpr int kObject[PhonemeClassifier::kSetsRead] = {0, 1, 2, 3, 4, 5, 7};
-    // Answers held by the classifier, compared with what `in` says of the
-    // sets now: the same for every token asked about, the same analysis.
+    const PhonemeClassifier& c = *classifier_;
     bool same = true;
-    log_.for_each([&](TextView t) {
+    log_.for_each([&](TextView t, std::uint8_t asked) {
         if (!same) return;
-        Ref text(t.size() == 1 ? code_point_text(t[0]) : from_text(t));
-        same = static_cast<bool>(text);
-        for (int k = 0; same && k < PhonemeClassifier::kSetsRead; ++k) {
-            const int now = PySet_Contains(objects_[kObject[k]].get(), text.get());
-            same = now >= 0 && (now == 1) == classifier_->in_set(k, t);
-        }
+        LiveAnswers now(objects_, t);
+        if (asked & ClassifierQueries::kEstVoyelle) same = now.est_voyelle() == c.est_voyelle(t);
+        if (same && (asked & ClassifierQueries::kClassOf)) same = now.class_of() == c.class_of(t);
+        for (int k = 0; same && k < 5; ++k)
+            if (asked & (ClassifierQueries::kInO << k)) same = now.in(k) == c.in_class("ONLYV"[k], t);
+        same = same && !now.failed;
     });
     PyErr_Clear();
     return same;

@@ -54,7 +54,7 @@ Shared<PhonemeClassifier> current_classifier();
 // The classifier for one analysis, taken without reading the sets item by
 // item when they are all sets: the analysis runs with log() open
 // (ClassifierQueryScope), and afterwards still_holds() asks the sets, as
-// they are now, about every token the classifier was asked about. When it
+// they are now, every question the classifier was asked. When it
 // is false, compile() reads the same set objects in full and the analysis
 // is made again with the new classifier. The accessors are called once, by
 // take(), in the order current_classifier() calls them.

@@ -40,14 +40,10 @@ bool PhonemeClassifier::est_voyelle_other(TextView phoneme) const {
 }
 
 bool PhonemeClassifier::in_class(char cls, TextView token) const {
-    note_classifier_query(token);
-    switch (cls) {
-        case 'O': return member(kO, token);
-        case 'N': return member(kN, token);
-        case 'L': return member(kL, token);
-        case 'Y': return member(kY, token);
-        default: return member(kV, token);
-    }
+    // The classes' bits, and the questions' bits shifted by two, follow the same order.
+    const Bit bit = cls == 'O' ? kO : cls == 'N' ? kN : cls == 'L' ? kL : cls == 'Y' ? kY : kV;
+    note_classifier_query(token, static_cast<std::uint8_t>(ClassifierQueries::kInO * static_cast<unsigned>(bit)));
+    return member(bit, token);
 }
 
 char PhonemeClassifier::class_of_other(TextView token) const {

@@ -23,7 +23,7 @@ public:
     const PhonemeSets& sets() const noexcept { return *sets_; }
 
     bool est_voyelle(TextView phoneme) const {
-        note_classifier_query(phoneme);
+        note_classifier_query(phoneme, ClassifierQueries::kEstVoyelle);
         if (phoneme.size() == 1 && phoneme[0] < kTableEnd) return (bits_[phoneme[0]] & kVoyelle) != 0;
         return est_voyelle_other(phoneme);
     }
@@ -31,16 +31,10 @@ public:
     bool in_class(char cls, TextView token) const;
     // The sonority class, as class_of(token, classes(), sets()).
     char class_of(TextView token) const {
-        note_classifier_query(token);
+        note_classifier_query(token, ClassifierQueries::kClassOf);
         if (token.size() == 1 && token[0] < kTableEnd) return class_table_[token[0]];
         return class_of_other(token);
     }
-
-    // The sets read, in the order in_set numbers them: the sonority classes
-    // O, N, L, Y, V, then voyelles and semi_voyelles.
-    static constexpr int kSetsRead = 7;
-    // Whether set `which` (0 .. kSetsRead - 1) holds `t`.
-    bool in_set(int which, TextView t) const { return member(static_cast<Bit>(1 << which), t); }
 
 private:
     enum Bit : std::uint8_t { kO = 1, kN = 2, kL = 4, kY = 8, kV = 16, kVoyelle = 32, kSemi = 64 };

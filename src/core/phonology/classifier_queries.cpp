@@ -6,9 +6,10 @@ namespace vantro {
 
 constinit thread_local ClassifierQueries* t_classifier_queries = nullptr;
 
-void ClassifierQueries::note_other(TextView t) {
-    if (std::find(others_.begin(), others_.end(), t) == others_.end()) others_.emplace_back(t);
-    if (t.size() > 1) note(t.substr(0, 1));
+void ClassifierQueries::note_other(TextView t, std::uint8_t question) {
+    const auto it = std::find_if(others_.begin(), others_.end(), [&](const auto& e) { return e.first == t; });
+    if (it == others_.end()) others_.emplace_back(t, question);
+    else it->second |= question;
 }
 
 }  // namespace vantro

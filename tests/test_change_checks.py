@@ -233,3 +233,31 @@ def test_a_record_made_again_is_traced_where_it_was_made():
         tracemalloc.stop()
     assert traceback is not None
     assert (traceback[0].filename, traceback[0].lineno) == (__file__, line)
+
+
+# ---- what a call holds is given back ----------------------------------------------------
+
+
+def table_objects():
+    c = va._SONORITY
+    return [va._VOYELLES(), va._CONSONNES(), va._SEMI_VOYELLES(), c.O, c.N, c.L, c.Y, c.V, va._PHONE_TO_GRAPHEMES()]
+
+
+# One-code-point tokens, a nasal vowel (a token the checks make a str for), a
+# word whose alignment fails.
+HELD_WORDS = [("chat", "ʃa"), ("banc", "bɑ̃"), ("lundi", "lœ̃di"), ("xyz", "ʃɔkɔla")]
+
+
+def test_analyze_gives_back_every_reference_it_takes():
+    s = va.VantroSyllabeur(Refusing())
+    for w, p in HELD_WORDS:
+        s.analyze(w, p)  # first calls compile and keep what they compile
+    tables = table_objects()
+    before = [sys.getrefcount(t) for t in tables]
+    letter = "a"
+    letter_refs = sys.getrefcount(letter)
+    for _ in range(200):
+        for w, p in HELD_WORDS:
+            s.analyze(w, p)
+    assert [sys.getrefcount(t) for t in tables] == before
+    assert sys.getrefcount(letter) == letter_refs

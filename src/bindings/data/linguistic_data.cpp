@@ -475,11 +475,11 @@ bool CheckedClassifier::take() {
     Ref obj = module_global(&Names::sonority_global);
     if (!obj) return false;
     for (int k = 0; k < 5; ++k) {
-        objects_[k].reset(class_set(obj.get(), k));
+        objects_[k] = Ref(class_set(obj.get(), k));
         if (!objects_[k]) return false;
     }
     for (int k = 0; k < 3; ++k) {
-        objects_[5 + k].reset(g_set_sources.sources[k].accessor.call());
+        objects_[5 + k] = Ref(g_set_sources.sources[k].accessor.call());
         if (!objects_[5 + k]) return false;
     }
     bool all_sets = g_held != nullptr;
@@ -536,7 +536,7 @@ private:
     // `t in set`, with `text` made for `t` once.
     int ask(PyObject* set, TextView t, Ref& text) {
         if (failed) return 0;
-        if (!text) text.reset(t.size() == 1 ? code_point_text(t[0]) : from_text(t));
+        if (!text) text = Ref(t.size() == 1 ? code_point_text(t[0]) : from_text(t));
         const int r = text ? PySet_Contains(set, text.get()) : -1;
         failed = r < 0;
         return r;

@@ -218,7 +218,7 @@ def test_analysis_inside_a_collection_during_an_analysis():
     assert inner and all(r == expected_inner for r in inner)
 
 
-# ---- the word analysis, whose sets are checked on the tokens it asked about -----------
+# ---- the word analysis, whose sets are checked on the questions it asked --------------
 
 
 def chained(word, phone):

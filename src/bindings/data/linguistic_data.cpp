@@ -455,7 +455,7 @@ Shared<PhonemeClassifier> current_classifier() {
     return classifier_for(std::move(classes), std::move(sets));
 }
 
-// ---- the classifier, checked on the tokens it was asked about -------------------------
+// ---- the classifier, checked on the questions it was asked ----------------------------
 
 namespace {
 // One-code-point str objects, made once: most tokens are one code point.

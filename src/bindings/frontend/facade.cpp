@@ -110,7 +110,7 @@ PyObject* analyze_word(PyObject* self, PyObject* word, PyObject* phone) {
         syllabes = take(word_syllables(word, phone, classes.get(), *table, *silent));
     }
     if (!classes.still_holds()) {
-        // A set changed under a token the word asked about: the word again, on the sets as they are.
+        // A set answers one of the word's questions otherwise now: the word again, on the sets as they are.
         syllabes.reset();
         need_status(classes.compile() ? 0 : -1);
         syllabes = take(word_syllables(word, phone, classes.get(), *table, *silent));
